@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Recordset.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+
+// The one open register file. Statements arrive as text in the register's own dialect
+// (see Dialect.h) and are translated before the engine sees them.
+class Database
+{
+public:
+    // Called with every statement: as the program wrote it and as the engine runs it.
+    using Observer = std::function<void(const QString& written, const QString& executed)>;
+
+    // Opens an existing file for exclusive use; a second opener is refused at once.
+    // Throws SqlError with the engine's number and text.
+    static std::unique_ptr<Database> open(const QString& path);
+
+    // Writes a new file holding the four empty tables. Refuses (SqlError) when the file exists.
+    static void create(const QString& path);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Runs an insert, update or delete. Every statement is atomic: a refused statement changes
+    // nothing. failOnError is kept for the call sites that ask for it; both forms throw SqlError.
+    void execute(const QString& sql, bool failOnError = false);
+
+    // Runs a query and positions on its first row.
+    Recordset openRecordset(const QString& sql);
+
+    void setObserver(Observer observer) { m_observer = std::move(observer); }
+
+    // Groups several statements: all of them land or none (rolls back unless committed).
+    class Transaction
+    {
+    public:
+        explicit Transaction(Database& db);
+        ~Transaction();
+        void commit();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+
+    private:
+        Database& m_db;
+        QString m_name;
+        bool m_done = false;
+    };
+
+    sqlite3* handle() const { return m_db; }
+
+private:
+    explicit Database(sqlite3* db);
+    QString translate(const QString& sql) const;
+    void runPlain(const char* sql);
+
+    sqlite3* m_db = nullptr;
+    Observer m_observer;
+    int m_savepointDepth = 0;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+// The rows of one query, read once from first to last.
+// Values are typed: QDate for date columns, bool for yes/no columns, int or qint64 for numbers,
+// QString for text, a null QVariant for Null.
+class Recordset
+{
+public:
+    Recordset() = default;
+    explicit Recordset(sqlite3_stmt* statement, const QString& sql);
+    Recordset(Recordset&& other) noexcept;
+    Recordset& operator=(Recordset&& other) noexcept;
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    bool eof() const { return m_eof; }
+    QVariant field(int index) const;                 // 0-based position
+    QVariant field(const QString& name) const;       // column name, case ignored
+    void moveNext();
+    int recordCount() const { return m_count; }      // rows passed so far; the total once eof()
+    void close();
+
+private:
+    void step();
+
+    sqlite3_stmt* m_stmt = nullptr;
+    QString m_sql;
+    QStringList m_names;
+    bool m_eof = true;
+    int m_count = 0;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/Messages.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+// Stands in for the message boxes in tests: records what was shown, answers from a queue.
+// Unqueued questions are answered Ok (boxes) / Yes (questions) / Cancel (input boxes).
+class ScriptedMessages final : public Messages
+{
+public:
+    struct Shown
+    {
+        QString text;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    ScriptedMessages() { Messages::setInstance(this); }
+    ~ScriptedMessages() override { Messages::setInstance(nullptr); }
+
+    void queueAnswer(Answer answer) { m_answers.enqueue(answer); }
+    void queueInput(std::optional<QString> text) { m_inputs.enqueue(std::move(text)); }
+
+    Answer box(const QString& text, Icon icon, Buttons buttons) override
+    {
+        shown.append({text, icon, buttons});
+        if (!m_answers.isEmpty())
+            return m_answers.dequeue();
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    std::optional<QString> input(const QString& prompt, const QString& title) override
+    {
+        prompts.append(prompt);
+        inputTitles.append(title);
+        return m_inputs.isEmpty() ? std::nullopt : m_inputs.dequeue();
+    }
+    void beep() override { ++beeps; }
+
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    void clear()
+    {
+        shown.clear();
+        prompts.clear();
+        inputTitles.clear();
+        beeps = 0;
+    }
+
+    QList<Shown> shown;
+    QStringList prompts;
+    QStringList inputTitles;
+    int beeps = 0;
+
+private:
+    QQueue<Answer> m_answers;
+    QQueue<std::optional<QString>> m_inputs;
+};
