@@ -1,7 +1,100 @@
+#include "core/AppState.h"
+#include "core/Database.h"
+#include "core/SqlError.h"
+#include "ui/BasMain.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QTextStream>
+
+namespace {
+
+struct Options
+{
+    QCommandLineOption database{QStringLiteral("database"),
+                                QStringLiteral("Open FILE instead of TBDB.MDB beside the program."),
+                                QStringLiteral("FILE")};
+    QCommandLineOption createDatabase{QStringLiteral("create-database"),
+                                      QStringLiteral("Write a new, empty register FILE and exit."),
+                                      QStringLiteral("FILE")};
+    QCommandLineOption printToPdf{QStringLiteral("print-to-pdf"),
+                                  QStringLiteral("Write printouts as PDF files into DIR instead of printing."),
+                                  QStringLiteral("DIR")};
+    QCommandLineOption traceSql{QStringLiteral("trace-sql"),
+                                QStringLiteral("Print every statement to stderr, as written and as run.")};
+};
+
+QStringList argumentList(int argc, char** argv)
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+QString programDir(const char* argv0)
+{
+    // Known before any application object exists, so --create-database needs no display.
+    return QFileInfo(QDir::current(), QString::fromLocal8Bit(argv0)).absoluteDir().absolutePath();
+}
+
+int createDatabase(const QString& path)
+{
+    QTextStream err(stderr);
+    if (QFileInfo::exists(path)) {
+        err << "clavaro: " << path << " already exists; not overwritten.\n";
+        return 1;
+    }
+    try {
+        Database::create(path);
+    } catch (const SqlError& e) {
+        err << "clavaro: cannot create " << path << ": " << e.number() << " (" << e.description() << ")\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    QCoreApplication::setApplicationName(QStringLiteral("clavaro"));
+    QCoreApplication::setApplicationVersion(programVersion());
+
+    Options options;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(kProgramDescription + QStringLiteral(" - register of the keys of one master-key system"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOptions({options.database, options.createDatabase, options.printToPdf, options.traceSql});
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!parser.parse(argumentList(argc, argv))) {
+        err << "clavaro: " << parser.errorText() << "\n\n" << parser.helpText();
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "clavaro " << programVersion() << '\n';
+        return 0;
+    }
+    if (parser.isSet(options.createDatabase))
+        return createDatabase(parser.value(options.createDatabase));
+
+    AppState& state = app();
+    state.databasePath = parser.isSet(options.database) ? parser.value(options.database)
+                                                        : programDir(argv[0]) + QStringLiteral("/TBDB.MDB");
+    state.printToPdfDir = parser.value(options.printToPdf);
+    state.traceSql = parser.isSet(options.traceSql);
+
     QApplication application(argc, argv);
-    return 0;
+    application.setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
+    return Main(application);
 }

@@ -7,7 +7,7 @@
 #include <QString>
 
 // Stands in for the message boxes in tests: records what was shown, answers from a queue.
-// Unqueued questions are answered Ok (boxes) / Yes (questions) / Cancel (input boxes).
+// Unqueued boxes are answered Ok, unqueued questions Yes; an unqueued input box fails the test.
 class ScriptedMessages final : public Messages
 {
 public:
@@ -35,7 +35,10 @@ public:
     {
         prompts.append(prompt);
         inputTitles.append(title);
-        return m_inputs.isEmpty() ? std::nullopt : m_inputs.dequeue();
+        // A prompt that repeats until answered would hang the test: fail it instead.
+        if (m_inputs.isEmpty())
+            qFatal("unscripted input box: %s", qPrintable(prompt));
+        return m_inputs.dequeue();
     }
     void beep() override { ++beeps; }
 

@@ -1,0 +1,73 @@
+#include "Startup.h"
+
+#include "AppState.h"
+#include "Clock.h"
+#include "Messages.h"
+#include "Sql.h"
+#include "SqlError.h"
+#include "Texts.h"
+
+#include <QTextStream>
+
+namespace {
+
+void traceStatements(Database& database)
+{
+    database.setObserver([](const QString& written, const QString& executed) {
+        QTextStream err(stderr);
+        err << "SQL  " << written << '\n';
+        if (executed != written)
+            err << " -> " << executed << '\n';
+        err.flush();
+    });
+}
+
+QString askSystemNumber()
+{
+    QString number;
+    do {
+        number = Messages::instance().input(GetText(QStringLiteral("Anlagennummer eingeben:"), 708), kProgramTitle)
+                     .value_or(QString());
+    } while (number.trimmed().isEmpty());
+    return number;
+}
+
+// Replaces the header row: the system number as typed, today's date, an empty template.
+void writeHeaderRow(Database& database, const QString& systemNumber)
+{
+    // Both statements land together, so a refused insert keeps the old row.
+    Database::Transaction transaction(database);
+    database.execute(QStringLiteral("DELETE * FROM TBKopfDaten"));
+    database.execute(QStringLiteral("INSERT INTO TBKopfDaten (Erstellt, Quelle, AnlagenNr, Version, Stempel, ") +
+                     QStringLiteral("Bestätigung) VALUES(#") + Sql::dateLiteral(Clock::today()) +
+                     QStringLiteral("#, 'by user', '") + Sql::sqlText(systemNumber) + QStringLiteral("', 1, '', '')"));
+    transaction.commit();
+}
+
+} // namespace
+
+bool OpenDb()
+{
+    AppState& state = app();
+    try {
+        state.DB = Database::open(state.databasePath);
+        if (state.traceSql)
+            traceStatements(*state.DB);
+
+        Recordset header = state.DB->openRecordset(QStringLiteral("SELECT AnlagenNr FROM TBKopfdaten"));
+        state.AnlagenNr = header.eof() ? QString() : header.field(0).toString();
+        header.close();
+
+        if (state.AnlagenNr.trimmed().isEmpty()) {
+            state.AnlagenNr = askSystemNumber();
+            writeHeaderRow(*state.DB, state.AnlagenNr);
+        }
+        return true;
+    } catch (const SqlError& e) {
+        msgBox(GetText(QStringLiteral("Fehler beim Öffnen der Datenbank:"), 704) + QStringLiteral("\r\n") +
+                   QString::number(e.number()) + QStringLiteral(" (") + e.description() + QStringLiteral(")"),
+               Messages::Icon::Exclamation);
+        state.DB.reset();
+        return false;
+    }
+}

@@ -1,0 +1,33 @@
+#include "BasMain.h"
+
+#include "FrmMain.h"
+#include "FrmSplash.h"
+#include "QtMessages.h"
+#include "core/AppState.h"
+#include "core/Startup.h"
+
+#include <QApplication>
+
+int Main(QApplication& application)
+{
+    QtMessages messages;
+    Messages::setInstance(&messages);
+
+    app().Sprache = QStringLiteral("DE");
+    FrmSplash::showModal();
+    if (!OpenDb()) {
+        Messages::setInstance(nullptr);
+        return 1;
+    }
+
+    int exitCode = 0;
+    {
+        FrmMain frmMain;
+        frmMain.Form_Load();
+        frmMain.show();
+        exitCode = application.exec();
+    }
+    Messages::setInstance(nullptr);
+    app().DB.reset();
+    return exitCode;
+}
