@@ -28,11 +28,16 @@ public:
     void close();
 
 private:
+    enum class Kind { Plain, Date, YesNo };   // from the column's declared type
+
     void step();
+    int indexOf(const QString& name) const;
+    [[noreturn]] void fail(int rc);
 
     sqlite3_stmt* m_stmt = nullptr;
     QString m_sql;
     QStringList m_names;
+    QList<Kind> m_kinds;
     bool m_eof = true;
     int m_count = 0;
 };
