@@ -68,8 +68,9 @@ void requireTables(sqlite3* db)
             throwEngineError(db, rc);
     }
     if (!missing.isEmpty())
-        throw SqlError(SQLITE_NOTADB,
-                       QStringLiteral("file is not a key register (missing tables: %1)").arg(missing.join(QStringLiteral(", "))));
+        throw SqlError(
+            SQLITE_NOTADB,
+            QStringLiteral("file is not a key register (missing tables: %1)").arg(missing.join(QStringLiteral(", "))));
 }
 
 bool onlyBlanksOrSemicolons(const char* tail)

@@ -67,7 +67,7 @@ QList<Token> tokenize(QStringView sql)
         } else if (c == QLatin1Char('-') && end < n && sql[end] == QLatin1Char('-')) {
             while (end < n && sql[end] != QLatin1Char('\n'))
                 ++end;
-            kind = Token::Kind::Quoted;   // a comment: passed on untouched
+            kind = Token::Kind::Quoted; // a comment: passed on untouched
         } else if (c == QLatin1Char('/') && end < n && sql[end] == QLatin1Char('*')) {
             const qsizetype close = sql.indexOf(QLatin1String("*/"), end + 1);
             end = close < 0 ? n : close + 2;

@@ -31,7 +31,7 @@ LikePattern::LikePattern(QStringView pattern)
             while (close < n && p[close] != U']')
                 ++close;
             if (close >= n) {
-                m_items.append(Item(Item::Kind::Literal, c));   // unclosed: the bracket stands for itself
+                m_items.append(Item(Item::Kind::Literal, c)); // unclosed: the bracket stands for itself
                 continue;
             }
             Item set(Item::Kind::Set);

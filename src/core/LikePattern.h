@@ -30,9 +30,9 @@ private:
         explicit Item(Kind k, char32_t c = 0) : kind(k), ch(c) {}
 
         Kind kind;
-        char32_t ch = 0;          // Literal
-        bool negated = false;     // Set
-        QList<Range> ranges;      // Set
+        char32_t ch = 0;      // Literal
+        bool negated = false; // Set
+        QList<Range> ranges;  // Set
     };
 
     bool matchesOne(const Item& item, char32_t c) const;

@@ -21,14 +21,14 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     bool eof() const { return m_eof; }
-    QVariant field(int index) const;                 // 0-based position
-    QVariant field(const QString& name) const;       // column name, case ignored
+    QVariant field(int index) const;           // 0-based position
+    QVariant field(const QString& name) const; // column name, case ignored
     void moveNext();
-    int recordCount() const { return m_count; }      // rows passed so far; the total once eof()
+    int recordCount() const { return m_count; } // rows passed so far; the total once eof()
     void close();
 
 private:
-    enum class Kind { Plain, Date, YesNo };   // from the column's declared type
+    enum class Kind { Plain, Date, YesNo }; // from the column's declared type
 
     void step();
     int indexOf(const QString& name) const;

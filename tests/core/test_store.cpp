@@ -49,12 +49,15 @@ class TestStore : public QObject
     // Two persons (one retired), two keys, three movements (one returned).
     void seed()
     {
-        m_db->exec("INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES('Meier', 'Anna ', '17 ', False)");
+        m_db->exec(
+            "INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES('Meier', 'Anna ', '17 ', False)");
         m_db->exec("INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES('Alt', ' ', ' ', True)");
         m_db->exec("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES('A1', 'Tor ', 2, True)");
-        m_db->exec("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES('B2', 'Keller ', 1, False)");
-        const QString insert = QStringLiteral("INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status, "
-                                              "Bis) VALUES(%1, '%2', '%3 ', #%4#, %5, null)");
+        m_db->exec(
+            "INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES('B2', 'Keller ', 1, False)");
+        const QString insert =
+            QStringLiteral("INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status, "
+                           "Bis) VALUES(%1, '%2', '%3 ', #%4#, %5, null)");
         m_db->exec(insert.arg("1", "A1", "2", "12/31/25", "0"));
         m_db->exec(insert.arg("1", "B2", "", "3/1/26", "0"));
         m_db->exec(insert.arg("2", "A1", "1", "2/1/26", "1"));
@@ -76,15 +79,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("executed");
-        QTest::newRow("delete star") << "DELETE * FROM TBKopfDaten" << "DELETE FROM TBKopfDaten";
-        QTest::newRow("delete star where") << "delete  *  from T WHERE a = 'x'" << "delete from T WHERE a = 'x'";
-        QTest::newRow("date") << "WHERE Von >= #3/1/26#" << "WHERE Von >= '2026-03-01'";
-        QTest::newRow("date four-digit year") << "VALUES(#12/5/2026#)" << "VALUES('2026-12-05')";
-        QTest::newRow("yes/no") << "SET a = True, b = false WHERE NOT c" << "SET a = 1, b = 0 WHERE NOT c";
+        QTest::newRow("delete star") << "DELETE * FROM TBKopfDaten"
+                                     << "DELETE FROM TBKopfDaten";
+        QTest::newRow("delete star where") << "delete  *  from T WHERE a = 'x'"
+                                           << "delete from T WHERE a = 'x'";
+        QTest::newRow("date") << "WHERE Von >= #3/1/26#"
+                              << "WHERE Von >= '2026-03-01'";
+        QTest::newRow("date four-digit year") << "VALUES(#12/5/2026#)"
+                                              << "VALUES('2026-12-05')";
+        QTest::newRow("yes/no") << "SET a = True, b = false WHERE NOT c"
+                                << "SET a = 1, b = 0 WHERE NOT c";
         QTest::newRow("literals untouched") << "SET a = 'DELETE * FROM #1/1/26# True', b = 'O''Brien #x#'"
                                             << "SET a = 'DELETE * FROM #1/1/26# True', b = 'O''Brien #x#'";
-        QTest::newRow("quoted names untouched") << "SELECT [True], \"#1/1/26#\" FROM t" << "SELECT [True], \"#1/1/26#\" FROM t";
-        QTest::newRow("word containing true") << "SELECT Trueness, untrue FROM t" << "SELECT Trueness, untrue FROM t";
+        QTest::newRow("quoted names untouched") << "SELECT [True], \"#1/1/26#\" FROM t"
+                                                << "SELECT [True], \"#1/1/26#\" FROM t";
+        QTest::newRow("word containing true") << "SELECT Trueness, untrue FROM t"
+                                              << "SELECT Trueness, untrue FROM t";
     }
     void translate()
     {
@@ -99,10 +109,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QStringList>("firstColumn");
         QTest::newRow("not retired, ordered") << "SELECT * FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, "
-                                                 "Vorname ASC" << QStringList{"1"};
+                                                 "Vorname ASC"
+                                              << QStringList{"1"};
         QTest::newRow("= true") << "SELECT PersID FROM TBPersonen WHERE Storniert = true" << QStringList{"2"};
         QTest::newRow("Count in odd case") << "SELECT Count(BewID) FROM TBBEwegungen WHERE Status = 0 AND "
-                                              "SchluesselNr = 'A1'" << QStringList{"1"};
+                                              "SchluesselNr = 'A1'"
+                                           << QStringList{"1"};
         QTest::newRow("three-table join") << kJoin << QStringList{"2026-03-01", "2025-12-31"};
         QTest::newRow("date comparison") << "SELECT BewID FROM TBBewegungen WHERE Von >= #2/1/26# ORDER BY Von DESC"
                                          << QStringList{"2", "3"};
@@ -133,24 +145,42 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("* inside") << "Schmitt" << "*MIT*" << true;
-        QTest::newRow("* empty run") << "mit" << "*mit*" << true;
-        QTest::newRow("no wildcard is whole text") << "Schmitt" << "mit" << false;
-        QTest::newRow("? one") << "Meier" << "M?ier" << true;
-        QTest::newRow("? not none") << "Mier" << "M?ier" << false;
-        QTest::newRow("# digit") << "A17" << "A#7" << true;
-        QTest::newRow("# not letter") << "AB7" << "A#7" << false;
-        QTest::newRow("[abc]") << "Bx" << "[abc]x" << true;
-        QTest::newRow("[a-c]") << "cx" << "[a-c]x" << true;
-        QTest::newRow("[a-c] outside") << "dx" << "[a-c]x" << false;
-        QTest::newRow("[!abc]") << "dx" << "[!abc]x" << true;
-        QTest::newRow("[!abc] refuses") << "ax" << "[!abc]x" << false;
-        QTest::newRow("[*] literal star") << "a*b" << "a[*]b" << true;
-        QTest::newRow("umlaut case") << "MÜLLER" << "müll*" << true;
-        QTest::newRow("umlaut is no plain u") << "Muller" << "Müll*" << false;
-        QTest::newRow("unclosed [ literal") << "a[b" << "a[b" << true;
-        QTest::newRow("unclosed [ no wildcard") << "ab" << "a[b" << false;
-        QTest::newRow("backtracking") << "abcabcabd" << "*abc*abd" << true;
+        QTest::newRow("* inside") << "Schmitt"
+                                  << "*MIT*" << true;
+        QTest::newRow("* empty run") << "mit"
+                                     << "*mit*" << true;
+        QTest::newRow("no wildcard is whole text") << "Schmitt"
+                                                   << "mit" << false;
+        QTest::newRow("? one") << "Meier"
+                               << "M?ier" << true;
+        QTest::newRow("? not none") << "Mier"
+                                    << "M?ier" << false;
+        QTest::newRow("# digit") << "A17"
+                                 << "A#7" << true;
+        QTest::newRow("# not letter") << "AB7"
+                                      << "A#7" << false;
+        QTest::newRow("[abc]") << "Bx"
+                               << "[abc]x" << true;
+        QTest::newRow("[a-c]") << "cx"
+                               << "[a-c]x" << true;
+        QTest::newRow("[a-c] outside") << "dx"
+                                       << "[a-c]x" << false;
+        QTest::newRow("[!abc]") << "dx"
+                                << "[!abc]x" << true;
+        QTest::newRow("[!abc] refuses") << "ax"
+                                        << "[!abc]x" << false;
+        QTest::newRow("[*] literal star") << "a*b"
+                                          << "a[*]b" << true;
+        QTest::newRow("umlaut case") << "MÜLLER"
+                                     << "müll*" << true;
+        QTest::newRow("umlaut is no plain u") << "Muller"
+                                              << "Müll*" << false;
+        QTest::newRow("unclosed [ literal") << "a[b"
+                                            << "a[b" << true;
+        QTest::newRow("unclosed [ no wildcard") << "ab"
+                                                << "a[b" << false;
+        QTest::newRow("backtracking") << "abcabcabd"
+                                      << "*abc*abd" << true;
     }
     void like()
     {
@@ -172,12 +202,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("compared");
         QTest::addColumn<bool>("equal");
-        QTest::newRow("trailing blank") << "12 " << "12" << true;
-        QTest::newRow("case") << "ab" << "AB" << true;
-        QTest::newRow("umlaut case") << "MÜLL" << "müll " << true;
-        QTest::newRow("leading blank counts") << " 12" << "12" << false;
-        QTest::newRow("umlaut differs from vowel") << "Müll" << "Mull" << false;
-        QTest::newRow("prefix") << "12" << "123" << false;
+        QTest::newRow("trailing blank") << "12 "
+                                        << "12" << true;
+        QTest::newRow("case") << "ab"
+                              << "AB" << true;
+        QTest::newRow("umlaut case") << "MÜLL"
+                                     << "müll " << true;
+        QTest::newRow("leading blank counts") << " 12"
+                                              << "12" << false;
+        QTest::newRow("umlaut differs from vowel") << "Müll"
+                                                   << "Mull" << false;
+        QTest::newRow("prefix") << "12"
+                                << "123" << false;
     }
     void equalsIgnoresCaseAndTrailingBlanks()
     {
@@ -238,7 +274,8 @@ private Q_SLOTS:
         QCOMPARE(m_db->scalar("SELECT Nachname FROM TBPersonen WHERE PersID = 1").toString(), name);
 
         const QString attack = QStringLiteral("x' OR '1'='1");
-        m_db->exec(QStringLiteral("UPDATE TBPersonen SET Vorname = '%1' WHERE Nachname = '%1'").arg(Sql::sqlText(attack)));
+        m_db->exec(
+            QStringLiteral("UPDATE TBPersonen SET Vorname = '%1' WHERE Nachname = '%1'").arg(Sql::sqlText(attack)));
         QCOMPARE(m_db->count("TBPersonen", "Vorname = 'Anna'"), 1);
         m_db->exec(QStringLiteral("UPDATE TBPersonen SET Vorname = '%1' WHERE PersID = 2").arg(Sql::sqlText(attack)));
         QCOMPARE(column("SELECT Vorname FROM TBPersonen ORDER BY PersID"), (QStringList{"Anna ", attack}));
@@ -261,7 +298,7 @@ private Q_SLOTS:
         QFETCH(QString, insert);
         QFETCH(int, limit);
         const QString table = insert.section(' ', 2, 2);
-        m_db->exec(insert.arg(QString(limit, QChar(0x00DC))));   // counted in characters, not bytes
+        m_db->exec(insert.arg(QString(limit, QChar(0x00DC)))); // counted in characters, not bytes
         QCOMPARE(sqlErrorOf([&] { db().execute(insert.arg(QString(limit + 1, 'x')), true); }), 19);
         QCOMPARE(m_db->count(table), 1);
     }
@@ -269,7 +306,7 @@ private Q_SLOTS:
     void createRefusesExistingFile()
     {
         QCOMPARE(sqlErrorOf([&] { Database::create(m_db->path()); }), 14);
-        QCOMPARE(m_db->count("TBPersonen"), 0);   // the open file is untouched
+        QCOMPARE(m_db->count("TBPersonen"), 0); // the open file is untouched
     }
 
     void openRefuses_data()
@@ -294,7 +331,7 @@ private Q_SLOTS:
 
     void exclusiveAgainstSecondProcess()
     {
-        m_db.reset();   // closes the file
+        m_db.reset(); // closes the file
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
         Database::create(path);
@@ -310,7 +347,7 @@ private Q_SLOTS:
             QCOMPARE(e.number(), 5);
             QVERIFY2(e.description().contains(QLatin1String("locked")), qPrintable(e.description()));
         }
-        holder.kill();   // SIGKILL: the holder gets no chance to close anything
+        holder.kill(); // SIGKILL: the holder gets no chance to close anything
         QVERIFY(holder.waitForFinished(10000));
         auto reopened = Database::open(path);
         // Within one process the lock holds too, and closing releases it.
@@ -336,9 +373,13 @@ private Q_SLOTS:
             {
                 Database::Transaction inner(db());
                 m_db->exec("UPDATE TBSchluessel SET Gesamt = 9 WHERE SchluesselNr = 'B2'");
-            }   // not committed: only the inner change goes
+            } // not committed: only the inner change goes
             // A refused statement changes nothing, and leaves the rest of the transaction standing.
-            QCOMPARE(sqlErrorOf([&] { m_db->exec("UPDATE TBSchluessel SET Funktion = Funktion || '1234567890123456789012345678901234567890123456789'"); }), 19);
+            QCOMPARE(sqlErrorOf([&] {
+                         m_db->exec("UPDATE TBSchluessel SET Funktion = Funktion || "
+                                    "'1234567890123456789012345678901234567890123456789'");
+                     }),
+                     19);
             outer.commit();
         }
         QCOMPARE(column("SELECT Gesamt FROM TBSchluessel ORDER BY SchluesselNr"), (QStringList{"5", "1"}));
@@ -353,10 +394,11 @@ private Q_SLOTS:
     void recordset()
     {
         seed();
-        Recordset rs = db().openRecordset("SELECT TBSchluessel.ZusatzNr, Gesamt, Von, Count(BewID), TBSchluessel.SchluesselNr, Bis FROM "
-                                          "TBSchluessel INNER JOIN TBBewegungen ON TBSchluessel.SchluesselNr = "
-                                          "TBBewegungen.SchluesselNr GROUP BY TBSchluessel.SchluesselNr "
-                                          "ORDER BY TBSchluessel.SchluesselNr");
+        Recordset rs = db().openRecordset(
+            "SELECT TBSchluessel.ZusatzNr, Gesamt, Von, Count(BewID), TBSchluessel.SchluesselNr, Bis FROM "
+            "TBSchluessel INNER JOIN TBBewegungen ON TBSchluessel.SchluesselNr = "
+            "TBBewegungen.SchluesselNr GROUP BY TBSchluessel.SchluesselNr "
+            "ORDER BY TBSchluessel.SchluesselNr");
         QCOMPARE(rs.recordCount(), 1);
         QCOMPARE(rs.field("zusatzNr"), QVariant(true));
         QCOMPARE(rs.field("GESAMT").typeId(), QMetaType::Int);
