@@ -37,6 +37,10 @@ Handle openHandle(const QString& path)
     Handle db(raw);
     if (rc != SQLITE_OK)
         throwEngineError(db.get(), rc);
+    // The engine quietly falls back to reading only when the file is write-protected; the register
+    // must be writable, so say so now rather than at the first change.
+    if (sqlite3_db_readonly(db.get(), "main") == 1)
+        throw SqlError(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
     const int installed = Dialect::install(db.get());
     if (installed != SQLITE_OK)
         throwEngineError(db.get(), installed);
