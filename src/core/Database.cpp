@@ -46,7 +46,8 @@ Handle openHandle(const QString& path)
         throwEngineError(db.get(), installed);
     // Crash safety: a rollback journal (DELETE) with synchronous=FULL. Each statement reaches the disk
     // before it returns, a crash in the middle is rolled back from the journal by the next open, and at
-    // rest the register is the one file, readable by a stock sqlite3 and copied as one file.
+    // rest the register is the one file, readable by a stock sqlite3 and copied as one file (while it is
+    // open, exclusive mode keeps an emptied journal beside it and removes it at close).
     // WAL would buy write speed a clerk's clicks never need, and leave -wal/-shm files beside it.
     run(db.get(), "PRAGMA journal_mode = DELETE");
     run(db.get(), "PRAGMA synchronous = FULL");
