@@ -1,16 +1,219 @@
 #include "Database.h"
 
+#include "Dialect.h"
+#include "Schema.h"
 #include "SqlError.h"
 
-// Placeholder until the store lands.
-std::unique_ptr<Database> Database::open(const QString&) { throw SqlError(1, QStringLiteral("not implemented")); }
-void Database::create(const QString&) { throw SqlError(1, QStringLiteral("not implemented")); }
+#include <QFile>
+#include <sqlite3.h>
+
+namespace {
+
+struct HandleCloser
+{
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using Handle = std::unique_ptr<sqlite3, HandleCloser>;
+
+[[noreturn]] void throwEngineError(sqlite3* db, int rc, const QString& statement = {})
+{
+    // The primary result code is the number the user sees (5 for a file in use, 19 for a refused value).
+    const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    throw SqlError(rc & 0xff, text, statement);
+}
+
+void run(sqlite3* db, const char* sql)
+{
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throwEngineError(db, rc, QString::fromUtf8(sql));
+}
+
+Handle openHandle(const QString& path)
+{
+    // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one.
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    Handle db(raw);
+    if (rc != SQLITE_OK)
+        throwEngineError(db.get(), rc);
+    // The engine quietly falls back to reading only when the file is write-protected; the register
+    // must be writable, so say so now rather than at the first change.
+    if (sqlite3_db_readonly(db.get(), "main") == 1)
+        throw SqlError(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
+    const int installed = Dialect::install(db.get());
+    if (installed != SQLITE_OK)
+        throwEngineError(db.get(), installed);
+    // Crash safety: a rollback journal (DELETE) with synchronous=FULL. Each statement reaches the disk
+    // before it returns, a crash in the middle is rolled back from the journal by the next open, and at
+    // rest the register is the one file, readable by a stock sqlite3 and copied as one file (while it is
+    // open, exclusive mode keeps an emptied journal beside it and removes it at close).
+    // WAL would buy write speed a clerk's clicks never need, and leave -wal/-shm files beside it.
+    run(db.get(), "PRAGMA journal_mode = DELETE");
+    run(db.get(), "PRAGMA synchronous = FULL");
+    return db;
+}
+
+void requireTables(sqlite3* db)
+{
+    QStringList missing;
+    for (const QString& table : Schema::tables()) {
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray sql = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE";
+        int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+        if (rc == SQLITE_OK) {
+            const QByteArray name = table.toUtf8();
+            sqlite3_bind_text(stmt, 1, name.constData(), -1, SQLITE_TRANSIENT);
+            rc = sqlite3_step(stmt);
+        }
+        sqlite3_finalize(stmt);
+        if (rc == SQLITE_DONE)
+            missing.append(table);
+        else if (rc != SQLITE_ROW)
+            throwEngineError(db, rc);
+    }
+    if (!missing.isEmpty())
+        throw SqlError(
+            SQLITE_NOTADB,
+            QStringLiteral("file is not a key register (missing tables: %1)").arg(missing.join(QStringLiteral(", "))));
+}
+
+bool onlyBlanksOrSemicolons(const char* tail)
+{
+    for (; tail && *tail; ++tail) {
+        if (*tail != ';' && *tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<Database> Database::open(const QString& path)
+{
+    Handle db = openHandle(path);
+    // Exclusive use: the engine keeps every lock it takes until the handle closes. Taking the write lock
+    // now, without waiting, makes a second copy of the program fail here ("database is locked", 5) and
+    // not at its first statement. The locks are the operating system's file locks, so they go with the
+    // process however it ends.
+    sqlite3_busy_timeout(db.get(), 0);
+    run(db.get(), "PRAGMA locking_mode = EXCLUSIVE");
+    run(db.get(), "BEGIN EXCLUSIVE");
+    run(db.get(), "COMMIT");
+    requireTables(db.get());
+    return std::unique_ptr<Database>(new Database(db.release()));
+}
+
+void Database::create(const QString& path)
+{
+    // Creating the empty file first and atomically refuses an existing one, even one that appears meanwhile.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw SqlError(SQLITE_CANTOPEN, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+    file.close();
+    try {
+        Handle db = openHandle(path);
+        run(db.get(), "BEGIN");
+        for (const QString& statement : Schema::createStatements()) {
+            const QByteArray sql = statement.toUtf8();
+            run(db.get(), sql.constData());
+        }
+        run(db.get(), "COMMIT");
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+}
+
 Database::Database(sqlite3* db) : m_db(db) {}
-Database::~Database() = default;
-void Database::execute(const QString&, bool) { throw SqlError(1, QStringLiteral("not implemented")); }
-Recordset Database::openRecordset(const QString&) { throw SqlError(1, QStringLiteral("not implemented")); }
-QString Database::translate(const QString& sql) const { return sql; }
-void Database::runPlain(const char*) {}
-Database::Transaction::Transaction(Database& db) : m_db(db) {}
-Database::Transaction::~Transaction() = default;
-void Database::Transaction::commit() { m_done = true; }
+
+Database::~Database()
+{
+    // close_v2 waits for recordsets still open; the file locks go with the last of them.
+    sqlite3_close_v2(m_db);
+}
+
+QString Database::translate(const QString& sql) const
+{
+    return Dialect::translate(sql);
+}
+
+void Database::runPlain(const char* sql)
+{
+    run(m_db, sql);
+}
+
+sqlite3_stmt* Database::prepare(const QString& sql)
+{
+    QString executed;
+    try {
+        executed = translate(sql);
+    } catch (...) {
+        if (m_observer)
+            m_observer(sql, QString());
+        throw;
+    }
+    if (m_observer)
+        m_observer(sql, executed);
+
+    const QByteArray utf8 = executed.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &stmt, &tail);
+    if (rc != SQLITE_OK)
+        throwEngineError(m_db, rc, sql);
+    if (!stmt)
+        throw SqlError(SQLITE_MISUSE, QStringLiteral("empty statement"), sql);
+    // One statement per call, as the old engine took them: text after it is refused, not run.
+    if (!onlyBlanksOrSemicolons(tail)) {
+        sqlite3_finalize(stmt);
+        throw SqlError(SQLITE_ERROR, QStringLiteral("characters found after end of SQL statement"), sql);
+    }
+    return stmt;
+}
+
+void Database::execute(const QString& sql, bool /*failOnError*/)
+{
+    // Every statement runs in its own implicit transaction (or as one step of an open Transaction), and a
+    // refused statement is undone completely; there is no mode that skips failing rows.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), sqlite3_finalize);
+    if (sqlite3_column_count(stmt.get()) > 0)
+        throw SqlError(SQLITE_MISUSE, QStringLiteral("a query cannot be executed; open it as a recordset"), sql);
+    const int rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_DONE)
+        throwEngineError(m_db, rc, sql);
+}
+
+Recordset Database::openRecordset(const QString& sql)
+{
+    return Recordset(prepare(sql), sql);
+}
+
+Database::Transaction::Transaction(Database& db)
+    : m_db(db), m_name(QStringLiteral("clavaro_%1").arg(db.m_savepointDepth + 1))
+{
+    m_db.runPlain(QStringLiteral("SAVEPOINT %1").arg(m_name).toUtf8().constData());
+    ++m_db.m_savepointDepth;
+}
+
+Database::Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    try {
+        m_db.runPlain(QStringLiteral("ROLLBACK TO %1").arg(m_name).toUtf8().constData());
+        m_db.runPlain(QStringLiteral("RELEASE %1").arg(m_name).toUtf8().constData());
+    } catch (const SqlError&) {
+        // Nothing sensible is left to do in a destructor; the engine has rolled back what it could.
+    }
+    --m_db.m_savepointDepth;
+}
+
+void Database::Transaction::commit()
+{
+    if (m_done)
+        return;
+    m_db.runPlain(QStringLiteral("RELEASE %1").arg(m_name).toUtf8().constData());
+    m_done = true;
+    --m_db.m_savepointDepth;
+}

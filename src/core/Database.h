@@ -7,6 +7,7 @@
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // The one open register file. Statements arrive as text in the register's own dialect
 // (see Dialect.h) and are translated before the engine sees them.
@@ -58,6 +59,8 @@ private:
     explicit Database(sqlite3* db);
     QString translate(const QString& sql) const;
     void runPlain(const char* sql);
+    // Translates, reports to the observer and prepares exactly one statement.
+    sqlite3_stmt* prepare(const QString& sql);
 
     sqlite3* m_db = nullptr;
     Observer m_observer;

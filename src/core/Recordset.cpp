@@ -1,20 +1,134 @@
 #include "Recordset.h"
 
-// Placeholder until the store lands.
-Recordset::Recordset(sqlite3_stmt* statement, const QString& sql) : m_stmt(statement), m_sql(sql) {}
-Recordset::Recordset(Recordset&& other) noexcept { *this = std::move(other); }
+#include "SqlError.h"
+
+#include <QDate>
+#include <limits>
+#include <sqlite3.h>
+#include <utility>
+
+Recordset::Recordset(sqlite3_stmt* statement, const QString& sql) : m_stmt(statement), m_sql(sql), m_eof(false)
+{
+    const int columns = sqlite3_column_count(m_stmt);
+    for (int i = 0; i < columns; ++i) {
+        m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, i)));
+        const QByteArray type = QByteArray(sqlite3_column_decltype(m_stmt, i)).toUpper();
+        m_kinds.append(type == "DATE" ? Kind::Date : type == "BOOLEAN" ? Kind::YesNo : Kind::Plain);
+    }
+    step();
+}
+
+Recordset::Recordset(Recordset&& other) noexcept
+{
+    *this = std::move(other);
+}
+
 Recordset& Recordset::operator=(Recordset&& other) noexcept
 {
     std::swap(m_stmt, other.m_stmt);
     std::swap(m_sql, other.m_sql);
     std::swap(m_names, other.m_names);
+    std::swap(m_kinds, other.m_kinds);
     std::swap(m_eof, other.m_eof);
     std::swap(m_count, other.m_count);
     return *this;
 }
-Recordset::~Recordset() = default;
-QVariant Recordset::field(int) const { return {}; }
-QVariant Recordset::field(const QString&) const { return {}; }
-void Recordset::moveNext() {}
-void Recordset::close() {}
-void Recordset::step() {}
+
+Recordset::~Recordset()
+{
+    close();
+}
+
+void Recordset::close()
+{
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    m_eof = true;
+}
+
+void Recordset::fail(int rc)
+{
+    sqlite3* db = sqlite3_db_handle(m_stmt);
+    const SqlError error(rc & 0xff, QString::fromUtf8(sqlite3_errmsg(db)), m_sql);
+    close();
+    throw error;
+}
+
+void Recordset::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) {
+        ++m_count;
+    } else if (rc == SQLITE_DONE) {
+        // The rows are gone; release the statement at once rather than when the set is closed.
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        m_eof = true;
+    } else {
+        fail(rc);
+    }
+}
+
+void Recordset::moveNext()
+{
+    if (m_eof)
+        throw SqlError(SQLITE_MISUSE, QStringLiteral("no current record"), m_sql);
+    step();
+}
+
+int Recordset::indexOf(const QString& name) const
+{
+    for (qsizetype i = 0; i < m_names.size(); ++i) {
+        if (m_names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    }
+    // "TBSchluessel.SchluesselNr" is named "SchluesselNr" in the result.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 ? indexOf(name.mid(dot + 1)) : -1;
+}
+
+QVariant Recordset::field(const QString& name) const
+{
+    const int index = indexOf(name);
+    if (index < 0)
+        throw SqlError(SQLITE_RANGE, QStringLiteral("item not found in this collection: %1").arg(name), m_sql);
+    return field(index);
+}
+
+QVariant Recordset::field(int index) const
+{
+    if (m_eof)
+        throw SqlError(SQLITE_MISUSE, QStringLiteral("no current record"), m_sql);
+    if (index < 0 || index >= m_names.size())
+        throw SqlError(SQLITE_RANGE, QStringLiteral("item not found in this collection: %1").arg(index), m_sql);
+
+    const Kind kind = m_kinds[index];
+    switch (sqlite3_column_type(m_stmt, index)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER: {
+        const qint64 value = sqlite3_column_int64(m_stmt, index);
+        if (kind == Kind::YesNo)
+            return value != 0;
+        if (value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max())
+            return static_cast<int>(value);
+        return value;
+    }
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(m_stmt, index);
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, index));
+        return QByteArray(data, sqlite3_column_bytes(m_stmt, index));
+    }
+    default: {
+        const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
+        const QString text = QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, index));
+        if (kind == Kind::Date) {
+            const QDate day = QDate::fromString(text, Qt::ISODate);
+            if (day.isValid())
+                return day;
+        }
+        return text;
+    }
+    }
+}

@@ -21,18 +21,23 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     bool eof() const { return m_eof; }
-    QVariant field(int index) const;                 // 0-based position
-    QVariant field(const QString& name) const;       // column name, case ignored
+    QVariant field(int index) const;           // 0-based position
+    QVariant field(const QString& name) const; // column name, case ignored
     void moveNext();
-    int recordCount() const { return m_count; }      // rows passed so far; the total once eof()
+    int recordCount() const { return m_count; } // rows passed so far; the total once eof()
     void close();
 
 private:
+    enum class Kind { Plain, Date, YesNo }; // from the column's declared type
+
     void step();
+    int indexOf(const QString& name) const;
+    [[noreturn]] void fail(int rc);
 
     sqlite3_stmt* m_stmt = nullptr;
     QString m_sql;
     QStringList m_names;
+    QList<Kind> m_kinds;
     bool m_eof = true;
     int m_count = 0;
 };

@@ -1,0 +1,59 @@
+#include "Schema.h"
+
+// Notes on the types:
+// - Text columns carry the FOLDTRIM collation (TextCollation), so "=", UNIQUE and ORDER BY ignore case and
+//   trailing blanks. Their sizes are enforced with CHECK: an over-long value is refused, never cut.
+// - DATE columns hold ISO 'yyyy-MM-dd' text (the dialect writes date literals that way); the CHECK keeps
+//   anything else out so the order of dates stays right. The declared type tells the reader to hand out a QDate.
+// - BOOLEAN columns hold 0 or 1; the declared type tells the reader to hand out a bool.
+// - Auto-numbers use AUTOINCREMENT so a number is never given twice, even after the newest row was deleted.
+// - No foreign keys: a key row is deleted before its movements, and persons are only ever retired.
+//   Instead a trigger carries a changed key number over to the key's movements, since the key dialog renames
+//   a key with one update of TBSchluessel and its open handouts must stay in the list.
+QStringList Schema::createStatements()
+{
+    return {
+        QStringLiteral("CREATE TABLE TBKopfdaten ("
+                       "Erstellt DATE CHECK (Erstellt IS NULL OR Erstellt IS date(Erstellt)), "
+                       "Quelle TEXT COLLATE FOLDTRIM, "
+                       "AnlagenNr TEXT COLLATE FOLDTRIM, "
+                       "Version INTEGER, "
+                       "Stempel TEXT COLLATE FOLDTRIM, "
+                       "Bestätigung TEXT COLLATE FOLDTRIM)"),
+        QStringLiteral("CREATE TABLE TBPersonen ("
+                       "PersID INTEGER PRIMARY KEY AUTOINCREMENT CHECK (PersID <= 2147483647), "
+                       "Nachname TEXT COLLATE FOLDTRIM CHECK (length(Nachname) <= 50), "
+                       "Vorname TEXT COLLATE FOLDTRIM CHECK (length(Vorname) <= 51), "
+                       "PersNr TEXT COLLATE FOLDTRIM CHECK (length(PersNr) <= 21), "
+                       "Storniert BOOLEAN NOT NULL DEFAULT 0)"),
+        QStringLiteral("CREATE TABLE TBSchluessel ("
+                       "SchluesselNr TEXT COLLATE FOLDTRIM NOT NULL UNIQUE CHECK (length(SchluesselNr) <= 10), "
+                       "Funktion TEXT COLLATE FOLDTRIM CHECK (length(Funktion) <= 51), "
+                       "Gesamt INTEGER, "
+                       "ZusatzNr BOOLEAN NOT NULL DEFAULT 0)"),
+        QStringLiteral("CREATE TABLE TBBewegungen ("
+                       "BewID INTEGER PRIMARY KEY AUTOINCREMENT CHECK (BewID <= 2147483647), "
+                       "PersonID INTEGER, "
+                       "SchluesselNr TEXT COLLATE FOLDTRIM CHECK (length(SchluesselNr) <= 10), "
+                       "ZusatzNr TEXT COLLATE FOLDTRIM CHECK (length(ZusatzNr) <= 11), "
+                       "Von DATE CHECK (Von IS NULL OR Von IS date(Von)), "
+                       "Status INTEGER, "
+                       "Bis DATE CHECK (Bis IS NULL OR Bis IS date(Bis)))"),
+        // The open handouts of a key (stock and in-use checks, key deletion, the handout list) ...
+        QStringLiteral("CREATE INDEX TBBewegungen_Status_SchluesselNr ON TBBewegungen (Status, SchluesselNr)"),
+        // ... and of a person (retiring).
+        QStringLiteral("CREATE INDEX TBBewegungen_PersonID_Status ON TBBewegungen (PersonID, Status)"),
+        // The person list's order.
+        QStringLiteral("CREATE INDEX TBPersonen_Nachname_Vorname ON TBPersonen (Nachname, Vorname)"),
+        QStringLiteral("CREATE TRIGGER TBSchluessel_SchluesselNr_Update AFTER UPDATE OF SchluesselNr ON TBSchluessel "
+                       "BEGIN "
+                       "UPDATE TBBewegungen SET SchluesselNr = NEW.SchluesselNr WHERE SchluesselNr = OLD.SchluesselNr; "
+                       "END"),
+    };
+}
+
+QStringList Schema::tables()
+{
+    return {QStringLiteral("TBKopfdaten"), QStringLiteral("TBPersonen"), QStringLiteral("TBSchluessel"),
+            QStringLiteral("TBBewegungen")};
+}

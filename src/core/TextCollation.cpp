@@ -1,0 +1,78 @@
+#include "TextCollation.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isAscii(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+int sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+} // namespace
+
+QByteArrayView TextCollation::trimmed(QByteArrayView text)
+{
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == ' ')
+        --n;
+    return text.first(n);
+}
+
+int TextCollation::compareAscii(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char x = lowerAscii(a[i]);
+        const char y = lowerAscii(b[i]);
+        if (x != y)
+            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
+    }
+    return sign(static_cast<int>(a.size() - b.size()));
+}
+
+QString TextCollation::folded(QByteArrayView text)
+{
+    return QString::fromUtf8(text).toCaseFolded();
+}
+
+QString TextCollation::withoutAccents(const QString& folded)
+{
+    QString out;
+    const QString decomposed = folded.normalized(QString::NormalizationForm_D);
+    out.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            out.append(c);
+    }
+    return out;
+}
+
+int TextCollation::compare(QByteArrayView a, QByteArrayView b)
+{
+    a = trimmed(a);
+    b = trimmed(b);
+    // Plain ASCII is by far the common case (key numbers, most names): no conversion needed, and the
+    // result is the same as the general path below gives for ASCII.
+    if (isAscii(a) && isAscii(b))
+        return compareAscii(a, b);
+
+    const QString fa = folded(a);
+    const QString fb = folded(b);
+    if (fa == fb)
+        return 0;
+    const int primary = withoutAccents(fa).compare(withoutAccents(fb));
+    if (primary != 0)
+        return sign(primary);
+    return sign(fa.compare(fb));
+}

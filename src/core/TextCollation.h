@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// The collation of every text column (FOLDTRIM): "=" ignores case (Unicode case folding, umlauts
+// too) and trailing blanks, so the blank appended to optional values does not count.
+//
+// Order: first by the folded text with its accents taken off (NFD without combining marks, so "Öztürk"
+// sorts among the O as a German clerk expects), then by the folded text itself. Two texts are equal
+// exactly when their folded, right-trimmed forms are equal. The order depends only on Unicode data,
+// never on a locale, because the file's indexes are kept in it.
+class TextCollation
+{
+public:
+    static constexpr const char* name = "FOLDTRIM";
+
+    // UTF-8 texts as the engine hands them over; <0, 0, >0.
+    static int compare(QByteArrayView a, QByteArrayView b);
+
+private:
+    static QByteArrayView trimmed(QByteArrayView text);
+    static int compareAscii(QByteArrayView a, QByteArrayView b);
+    static QString folded(QByteArrayView text);
+    static QString withoutAccents(const QString& folded);
+};
