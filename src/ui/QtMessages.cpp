@@ -5,6 +5,27 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// The buttons speak the language the user chose, like the texts above them.
+struct ButtonTexts
+{
+    QString yes, no, ok, cancel;
+};
+
+ButtonTexts buttonTexts()
+{
+    const QString& language = app().Sprache;
+    if (language == QLatin1String("EN"))
+        return {QStringLiteral("&Yes"), QStringLiteral("&No"), QStringLiteral("OK"), QStringLiteral("Cancel")};
+    if (language == QLatin1String("FR"))
+        return {QStringLiteral("&Oui"), QStringLiteral("&Non"), QStringLiteral("OK"), QStringLiteral("Annuler")};
+    return {QStringLiteral("&Ja"), QStringLiteral("&Nein"), QStringLiteral("OK"), QStringLiteral("Abbrechen")};
+}
+
+} // namespace
 
 Messages::Answer QtMessages::box(const QString& text, Icon icon, Buttons buttons)
 {
@@ -22,24 +43,32 @@ Messages::Answer QtMessages::box(const QString& text, Icon icon, Buttons buttons
         box.setIcon(QMessageBox::Question);
         break;
     }
+    const ButtonTexts texts = buttonTexts();
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(texts.yes);
+        box.button(QMessageBox::No)->setText(texts.no);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(texts.ok);
     box.exec();
     return Answer::Ok;
 }
 
 std::optional<QString> QtMessages::input(const QString& prompt, const QString& title)
 {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, QString(), &ok);
-    if (!ok)
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(QString());
+    const ButtonTexts texts = buttonTexts();
+    dialog.setOkButtonText(texts.ok);
+    dialog.setCancelButtonText(texts.cancel);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 void QtMessages::beep()
