@@ -254,7 +254,8 @@ void VergabenModel::sort()
     if (m_sortOrder == SortOrder::Ascending)
         std::stable_sort(items.begin(), items.end(), lessThan);
     else
-        std::stable_sort(items.begin(), items.end(), [](const SortItem& a, const SortItem& b) { return lessThan(b, a); });
+        std::stable_sort(items.begin(), items.end(),
+                         [](const SortItem& a, const SortItem& b) { return lessThan(b, a); });
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QVector<int> newPlace(maxRows());

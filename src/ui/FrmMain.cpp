@@ -71,8 +71,8 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     // The geometry was designed around an 8-point sans serif of narrow, Arial-like width; larger or
     // wider type clips the captions and the date column.
     QFont designed = font();
-    designed.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"),
-                          designed.family()});
+    designed.setFamilies(
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"), designed.family()});
     designed.setPointSize(8);
     setFont(designed);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -148,11 +148,10 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     sprVergaben->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     vergaben->attachView(sprVergaben);
 
-    const QList<QWidget*> tabOrder = {pbVergabe,      dfPersSuch,    lstPerson,   pbPersSuch,    pbPersNeu,
-                                      pbPersEdit,     pbPersDel,     dfSchlSuch,  lstSchluessel, pbSchlSuch,
-                                      pbSchlNeu,      pbSchlEdit,    pbSchlDel,   sprVergaben,   pbRueckgabe,
-                                      pbBestaetigung, pbFilter,      pbExit,      dfZusatzNr,    pbFormular,
-                                      pbListeDrucken};
+    const QList<QWidget*> tabOrder = {pbVergabe,  dfPersSuch,  lstPerson,     pbPersSuch,     pbPersNeu, pbPersEdit,
+                                      pbPersDel,  dfSchlSuch,  lstSchluessel, pbSchlSuch,     pbSchlNeu, pbSchlEdit,
+                                      pbSchlDel,  sprVergaben, pbRueckgabe,   pbBestaetigung, pbFilter,  pbExit,
+                                      dfZusatzNr, pbFormular,  pbListeDrucken};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -260,35 +259,16 @@ void FrmMain::applyLayout(const MainLayoutResult& result)
 {
     using C = MainControl;
     const std::array<std::pair<C, QWidget*>, kMainControlCount> widgets = {{
-        {C::frPerson, frPerson},
-        {C::Label1, Label1},
-        {C::dfPersSuch, dfPersSuch},
-        {C::lstPerson, lstPerson},
-        {C::pbPersSuch, pbPersSuch},
-        {C::pbPersNeu, pbPersNeu},
-        {C::pbPersEdit, pbPersEdit},
-        {C::pbPersDel, pbPersDel},
-        {C::frSchluessel, frSchluessel},
-        {C::Label2, Label2},
-        {C::dfSchlSuch, dfSchlSuch},
-        {C::lstSchluessel, lstSchluessel},
-        {C::pbSchlSuch, pbSchlSuch},
-        {C::pbSchlNeu, pbSchlNeu},
-        {C::pbSchlEdit, pbSchlEdit},
-        {C::pbSchlDel, pbSchlDel},
-        {C::imgLogo, imgLogo},
-        {C::Label4, Label4},
-        {C::dfZusatzNr, dfZusatzNr},
-        {C::pbVergabe, pbVergabe},
-        {C::Line1, Line1},
-        {C::Label3, Label3},
-        {C::sprVergaben, sprVergaben},
-        {C::pbBestaetigung, pbBestaetigung},
-        {C::pbRueckgabe, pbRueckgabe},
-        {C::pbFilter, pbFilter},
-        {C::pbListeDrucken, pbListeDrucken},
-        {C::pbFormular, pbFormular},
-        {C::pbExit, pbExit},
+        {C::frPerson, frPerson},       {C::Label1, Label1},           {C::dfPersSuch, dfPersSuch},
+        {C::lstPerson, lstPerson},     {C::pbPersSuch, pbPersSuch},   {C::pbPersNeu, pbPersNeu},
+        {C::pbPersEdit, pbPersEdit},   {C::pbPersDel, pbPersDel},     {C::frSchluessel, frSchluessel},
+        {C::Label2, Label2},           {C::dfSchlSuch, dfSchlSuch},   {C::lstSchluessel, lstSchluessel},
+        {C::pbSchlSuch, pbSchlSuch},   {C::pbSchlNeu, pbSchlNeu},     {C::pbSchlEdit, pbSchlEdit},
+        {C::pbSchlDel, pbSchlDel},     {C::imgLogo, imgLogo},         {C::Label4, Label4},
+        {C::dfZusatzNr, dfZusatzNr},   {C::pbVergabe, pbVergabe},     {C::Line1, Line1},
+        {C::Label3, Label3},           {C::sprVergaben, sprVergaben}, {C::pbBestaetigung, pbBestaetigung},
+        {C::pbRueckgabe, pbRueckgabe}, {C::pbFilter, pbFilter},       {C::pbListeDrucken, pbListeDrucken},
+        {C::pbFormular, pbFormular},   {C::pbExit, pbExit},
     }};
     for (const auto& [control, widget] : widgets) {
         const TwipRect& r = result.layout[control];

@@ -39,7 +39,7 @@ public:
     void pbSchlNeu_Click();
     void pbSchlEdit_Click();
     void pbSchlDel_Click();
-    QString selectedKeyNumber() const;   // key number of the selected key row; empty when none
+    QString selectedKeyNumber() const; // key number of the selected key row; empty when none
 
     // Handouts and printing
     void RefreshVergaben(bool askFilter);
@@ -83,7 +83,7 @@ public:
     QGroupBox* frSchluessel = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* dfSchlSuch = nullptr;
-    TabListWidget* lstSchluessel = nullptr;   // sorted; tabs jump to tab stops
+    TabListWidget* lstSchluessel = nullptr; // sorted; tabs jump to tab stops
     QPushButton* pbSchlSuch = nullptr;
     QPushButton* pbSchlNeu = nullptr;
     QPushButton* pbSchlEdit = nullptr;
@@ -96,7 +96,7 @@ public:
     QFrame* Line1 = nullptr;
     QLabel* Label3 = nullptr;
     QTableView* sprVergaben = nullptr;
-    VergabenModel* vergaben = nullptr;   // the grid's rows
+    VergabenModel* vergaben = nullptr; // the grid's rows
     QPushButton* pbBestaetigung = nullptr;
     QPushButton* pbRueckgabe = nullptr;
     QPushButton* pbFilter = nullptr;
@@ -121,7 +121,7 @@ private:
     void closeDialogs();
 
     MainLayout m_layout = MainLayout::designed();
-    bool m_inLayout = false;   // set while the layout routine moves controls
+    bool m_inLayout = false; // set while the layout routine moves controls
     bool m_loaded = false;
     QPushButton* m_defaultButton = nullptr;
 };

@@ -81,8 +81,8 @@ MainLayoutResult relayout(const MainLayout& current, int width, int height)
     grow({C::pbSchlSuch, C::pbSchlNeu, C::pbSchlEdit, C::pbSchlDel}, &TwipRect::left, dx);
     grow({C::imgLogo, C::Label4, C::dfZusatzNr, C::pbVergabe}, &TwipRect::left, dx);
     grow({C::Line1, C::sprVergaben}, &TwipRect::width, 2 * dx);
-    grow({C::pbBestaetigung, C::pbRueckgabe, C::pbFilter, C::pbListeDrucken, C::pbFormular, C::pbExit},
-         &TwipRect::left, 2 * dx);
+    grow({C::pbBestaetigung, C::pbRueckgabe, C::pbFilter, C::pbListeDrucken, C::pbFormular, C::pbExit}, &TwipRect::left,
+         2 * dx);
 
     const double gridWidth = l[C::sprVergaben].width;
     for (std::size_t c = 0; c < result.columnUnits.size(); ++c)
