@@ -1,6 +1,8 @@
 #pragma once
 
 #include "persons/PersEntry.h"
+#include "ui/MainLayout.h"
+#include "ui/TabListWidget.h"
 
 #include <QWidget>
 
@@ -37,7 +39,7 @@ public:
     void pbSchlNeu_Click();
     void pbSchlEdit_Click();
     void pbSchlDel_Click();
-    QString selectedKeyNumber() const;   // key number of the selected key row; empty when none
+    QString selectedKeyNumber() const; // key number of the selected key row; empty when none
 
     // Handouts and printing
     void RefreshVergaben(bool askFilter);
@@ -50,6 +52,23 @@ public:
 
     void pbExit_Click();
     void imgLogo_Click();
+
+    // Caption routine: every caption of the window in the current language.
+    void setTexts();
+
+    // Layout routine, run on every resize: keeps the controls in proportion to the window and
+    // springs back below the smallest size.
+    void Form_Resize();
+    const MainLayout& layoutState() const { return m_layout; }
+
+    // Mouse over the free surface of a frame: focus to its search field, its search button
+    // becomes the default that Enter clicks.
+    void frPerson_MouseMove();
+    void frSchluessel_MouseMove();
+
+    // The button Enter clicks when the focus is not on a button; none when the window opens.
+    QPushButton* defaultButton() const { return m_defaultButton; }
+    void setDefaultButton(QPushButton* button);
 
     // Controls
     QGroupBox* frPerson = nullptr;
@@ -64,7 +83,7 @@ public:
     QGroupBox* frSchluessel = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* dfSchlSuch = nullptr;
-    QListWidget* lstSchluessel = nullptr;
+    TabListWidget* lstSchluessel = nullptr; // sorted; tabs jump to tab stops
     QPushButton* pbSchlSuch = nullptr;
     QPushButton* pbSchlNeu = nullptr;
     QPushButton* pbSchlEdit = nullptr;
@@ -77,7 +96,7 @@ public:
     QFrame* Line1 = nullptr;
     QLabel* Label3 = nullptr;
     QTableView* sprVergaben = nullptr;
-    VergabenModel* vergaben = nullptr;   // the grid's rows
+    VergabenModel* vergaben = nullptr; // the grid's rows
     QPushButton* pbBestaetigung = nullptr;
     QPushButton* pbRueckgabe = nullptr;
     QPushButton* pbFilter = nullptr;
@@ -87,4 +106,22 @@ public:
 
     // Beside lstPerson: entry i belongs to line i; one empty entry more than there are lines.
     PersListe persListe;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectButton(QPushButton* button, void (FrmMain::*handler)());
+    void applyLayout(const MainLayoutResult& result);
+    void switchDefault(QLineEdit* field, QPushButton* button);
+    void closeDialogs();
+
+    MainLayout m_layout = MainLayout::designed();
+    bool m_inLayout = false; // set while the layout routine moves controls
+    bool m_loaded = false;
+    QPushButton* m_defaultButton = nullptr;
 };

@@ -1,0 +1,267 @@
+#include "core/AppState.h"
+#include "handouts/VergabenModel.h"
+#include "support/TestMain.h"
+#include "ui/FrmMain.h"
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+
+// Designed rectangles in twips to pixels, the way the window rounds them (edges, not sizes).
+static QRect px(int left, int top, int width, int height)
+{
+    const auto p = [](int t) { return qRound(t / 15.0); };
+    return QRect(p(left), p(top), p(left + width) - p(left), p(top + height) - p(top));
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void controlsAtDesignedPlaces_data();
+    void controlsAtDesignedPlaces();
+    void windowAsDesigned();
+    void captionsInEachLanguage_data();
+    void captionsInEachLanguage();
+    void enterSearchesInTheFrameTheMouseLastCrossed();
+    void focusFromTheFrameSelectsTextOnce();
+    void keyListSortsWithoutCase();
+    void resizeMovesControlsAndSpringsBack();
+    void exitClosesDialogsAndWindow();
+
+private:
+    static void moveOverSurface(QGroupBox* frame)
+    {
+        // Between the list's bottom and the frame's border: the frame itself, no control.
+        QTest::mouseMove(frame, QPoint(10, frame->height() - 6));
+    }
+};
+
+void TestMainWindow::init()
+{
+    app().Sprache = QStringLiteral("DE");
+}
+
+void TestMainWindow::controlsAtDesignedPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QRect>("rect");
+    const struct
+    {
+        const char* name;
+        const char* parent;
+        int l, t, w, h;
+    } table[] = {
+        // One of each kind: inside a frame (relative to it), in the window, the grid and the logo.
+        {"frSchlüssel", "frmMain", 7200, 120, 4575, 3375},  {"pbSchlDel", "frSchlüssel", 2880, 2040, 1455, 375},
+        {"dfPersSuch", "frPerson", 120, 600, 2655, 285},    {"imgLogo", "frmMain", 5280, 240, 1350, 1050},
+        {"sprVergaben", "frmMain", 120, 3960, 10095, 4455}, {"pbFormular", "frmMain", 10320, 6600, 1455, 495},
+    };
+    for (const auto& row : table)
+        QTest::newRow(row.name) << QString::fromUtf8(row.name) << QString::fromUtf8(row.parent)
+                                << px(row.l, row.t, row.w, row.h);
+}
+
+void TestMainWindow::controlsAtDesignedPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, parent);
+    QFETCH(QRect, rect);
+    FrmMain w;
+    auto* control = w.findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget()->objectName(), parent);
+    QCOMPARE(control->geometry(), rect);
+}
+
+void TestMainWindow::windowAsDesigned()
+{
+    FrmMain w;
+    QCOMPARE(w.size(), QSize(795, 566)); // inner area 11925 x 8490
+    QCOMPARE(w.windowTitle(), QStringLiteral("Brannwerk MERIDIAN Clavaro"));
+    QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(w.frPerson->font().bold());
+    QVERIFY(!w.Label1->font().bold());
+    QVERIFY(w.sprVergaben->isColumnHidden(5));
+    QCOMPARE(w.sprVergaben->columnWidth(0), qRound(10095 * 10 / 100.0 / 15)); // 10 per cent of the grid
+    QCOMPARE(w.dfZusatzNr->maxLength(), 10);
+    QCOMPARE(w.imgLogo->pixmap().size(), QSize(90, 70));
+
+    // Tab order by the designed tab places, skipping what cannot take the focus.
+    const QList<QWidget*> order = {
+        w.pbVergabe,   w.dfPersSuch,     w.lstPerson,  w.pbPersSuch, w.pbPersNeu,  w.pbPersEdit, w.pbPersDel,
+        w.dfSchlSuch,  w.lstSchluessel,  w.pbSchlSuch, w.pbSchlNeu,  w.pbSchlEdit, w.pbSchlDel,  w.sprVergaben,
+        w.pbRueckgabe, w.pbBestaetigung, w.pbFilter,   w.pbExit,     w.dfZusatzNr, w.pbFormular, w.pbListeDrucken};
+    QList<QWidget*> chain;
+    QWidget* next = order.first();
+    do {
+        if (next->focusPolicy() & Qt::TabFocus)
+            chain << next;
+        next = next->nextInFocusChain();
+    } while (next != order.first());
+    QCOMPARE(chain, order);
+
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), w.pbVergabe);
+    QCOMPARE(w.defaultButton(), nullptr);
+    const QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
+    QVERIFY(std::none_of(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isDefault(); }));
+}
+
+void TestMainWindow::captionsInEachLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("frames"); // person, key
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QStringList>("headers");
+    QTest::newRow("DE") << "DE" << QStringList{"PERSON", "SCHLÜSSEL"} << "Ändern"
+                        << QStringList{"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"};
+    QTest::newRow("EN") << "EN" << QStringList{"KEY HOLDER", "KEY"} << "Edit"
+                        << QStringList{"Date", "Key No.", "Add No.", "Function", "Key holder"};
+    QTest::newRow("FR") << "FR" << QStringList{"PERSONNE", "CLE"} << "Changer"
+                        << QStringList{"Date", "No. de clé.", "No.add.", "Fonction", "Personne"};
+}
+
+void TestMainWindow::captionsInEachLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, frames);
+    QFETCH(QString, edit);
+    QFETCH(QStringList, headers);
+    FrmMain w;
+    app().Sprache = language;
+    w.setTexts();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Brannwerk MERIDIAN Clavaro"));
+    QCOMPARE(QStringList({w.frPerson->title(), w.frSchluessel->title()}), frames);
+    QCOMPARE(w.pbPersEdit->text(), edit);
+    QCOMPARE(w.pbSchlEdit->text(), edit);
+    QStringList shown;
+    for (int c = 0; c < 5; ++c)
+        shown << w.vergaben->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(shown, headers);
+    QCOMPARE(w.vergaben->row(), 0); // the captions leave the header row current
+}
+
+void TestMainWindow::enterSearchesInTheFrameTheMouseLastCrossed()
+{
+    FrmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QSignalSpy persons(w.pbPersSuch, &QPushButton::clicked);
+    QSignalSpy keys(w.pbSchlSuch, &QPushButton::clicked);
+
+    // No default yet: Enter in a field clicks nothing.
+    w.dfZusatzNr->setFocus();
+    QTest::keyClick(w.dfZusatzNr, Qt::Key_Return);
+    QCOMPARE(persons.count() + keys.count(), 0);
+
+    moveOverSurface(w.frPerson);
+    QCOMPARE(QApplication::focusWidget(), w.dfPersSuch);
+    QCOMPARE(w.defaultButton(), w.pbPersSuch);
+    QVERIFY(w.pbPersSuch->isDefault());
+    QTest::keyClick(w.dfPersSuch, Qt::Key_Return);
+    QCOMPARE(persons.count(), 1);
+    QCOMPARE(keys.count(), 0);
+
+    moveOverSurface(w.frSchluessel);
+    QCOMPARE(QApplication::focusWidget(), w.dfSchlSuch);
+    QVERIFY(w.pbSchlSuch->isDefault());
+    QVERIFY(!w.pbPersSuch->isDefault());
+    QTest::keyClick(w.dfSchlSuch, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(keys.count(), 1);
+    QCOMPARE(persons.count(), 1);
+
+    // Over a control inside the frame nothing switches, also when the move reaches the frame from
+    // the control; Enter in the grid still searches keys.
+    QTest::mouseMove(w.lstPerson, QPoint(20, 20));
+    const QPointF overList = w.lstPerson->geometry().center();
+    QMouseEvent passedOn(QEvent::MouseMove, overList, w.frPerson->mapToGlobal(overList), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+    QApplication::sendEvent(w.frPerson, &passedOn);
+    QCOMPARE(w.defaultButton(), w.pbSchlSuch);
+    QCOMPARE(QApplication::focusWidget(), w.dfSchlSuch);
+    w.sprVergaben->setFocus();
+    QTest::keyClick(w.sprVergaben, Qt::Key_Return);
+    QCOMPARE(keys.count(), 2);
+}
+
+void TestMainWindow::focusFromTheFrameSelectsTextOnce()
+{
+    FrmMain w;
+    w.dfPersSuch->setText(QStringLiteral("Meier"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    moveOverSurface(w.frPerson);
+    QTRY_COMPARE(w.dfPersSuch->selectedText(), QStringLiteral("Meier"));
+
+    // Already focused: a further move keeps the user's own selection.
+    w.dfPersSuch->setSelection(1, 2);
+    moveOverSurface(w.frPerson);
+    QTest::qWait(20);
+    QCOMPARE(w.dfPersSuch->selectedText(), QStringLiteral("ei"));
+
+    // A click into the field (focus by mouse) also ends with the whole text selected.
+    w.dfSchlSuch->setText(QStringLiteral("A12"));
+    QTest::mouseClick(w.dfSchlSuch, Qt::LeftButton, {}, QPoint(3, 5));
+    QTRY_COMPARE(w.dfSchlSuch->selectedText(), QStringLiteral("A12"));
+}
+
+void TestMainWindow::keyListSortsWithoutCase()
+{
+    FrmMain w;
+    w.lstSchluessel->addItems({"b2\t\tTor", "A10\t\tLager", "a1\t\tKeller", "A1X\t\tBüro"});
+    w.lstSchluessel->addItem(QStringLiteral("AB\t\tHof"));
+    QStringList rows;
+    for (int i = 0; i < w.lstSchluessel->count(); ++i)
+        rows << w.lstSchluessel->item(i)->text().section(QLatin1Char('\t'), 0, 0);
+    QCOMPARE(rows, QStringList({"a1", "A10", "A1X", "AB", "b2"}));
+}
+
+void TestMainWindow::resizeMovesControlsAndSpringsBack()
+{
+    FrmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QPoint exit = w.pbExit->pos();
+    const QSize frame = w.frPerson->size();
+
+    // 900 twips wider, 600 higher.
+    w.resize(w.width() + 60, w.height() + 40);
+    QTRY_COMPARE(w.pbExit->pos(), exit + QPoint(60, 40));
+    QCOMPARE(w.frPerson->size(), frame + QSize(30, 20));
+    QCOMPARE(w.frSchluessel->x(), 480 + 30);
+    QCOMPARE(w.sprVergaben->columnWidth(4), qRound(10995 * 40 / 100.0 / 15));
+    QCOMPARE(w.layoutState().acceptedWidth, 12945);
+
+    // Narrower than 10020 twips outside: back to the last accepted size, nothing moves.
+    const QSize accepted = w.size();
+    w.resize(640, w.height());
+    QTRY_COMPARE(w.size(), accepted);
+    QCOMPARE(w.pbExit->pos(), exit + QPoint(60, 40));
+}
+
+void TestMainWindow::exitClosesDialogsAndWindow()
+{
+    FrmMain w;
+    QDialog person;
+    person.setObjectName(QStringLiteral("dlgPerson"));
+    w.show();
+    person.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&person));
+    w.pbExit->click();
+    QVERIFY(!person.isVisible());
+    QVERIFY(!w.isVisible());
+}
+
+CLAVARO_TEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
