@@ -24,18 +24,6 @@
 #include <QScreen>
 #include <QTableView>
 
-// The logo and the text catalogue live in static libraries; nothing else would pull their resources
-// in before the window needs them.
-static void initResources()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(images);
-        Q_INIT_RESOURCE(texts);
-        return true;
-    }();
-    Q_UNUSED(done);
-}
-
 namespace {
 template <typename W> W* make(QWidget* parent, const char* name)
 {
@@ -66,7 +54,6 @@ int clientHeight(int outerTwips)
 
 FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 {
-    initResources();
     setObjectName(QStringLiteral("frmMain"));
     // The geometry was designed around an 8-point sans serif of narrow, Arial-like width; larger or
     // wider type clips the captions and the date column.
