@@ -1,5 +1,7 @@
 #include "BasMain.h"
 
+#include "DesignedFont.h"
+
 #include "FrmMain.h"
 #include "FrmSplash.h"
 #include "QtMessages.h"
@@ -13,6 +15,8 @@ int Main(QApplication& application)
     QtMessages messages;
     Messages::setInstance(&messages);
 
+    application.setFont(designedFont());
+
     app().Sprache = QStringLiteral("DE");
     FrmSplash::showModal();
     if (!OpenDb()) {
@@ -22,8 +26,7 @@ int Main(QApplication& application)
 
     int exitCode = 0;
     {
-        FrmMain frmMain;
-        frmMain.Form_Load();
+        FrmMain frmMain;   // its first showing runs the load handler
         frmMain.show();
         exitCode = application.exec();
     }

@@ -1,5 +1,7 @@
 #include "FrmMain.h"
 
+#include "DesignedFont.h"
+
 #include "core/AppState.h"
 #include "core/Guard.h"
 #include "core/Texts.h"
@@ -55,13 +57,7 @@ int clientHeight(int outerTwips)
 FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
-    // The geometry was designed around an 8-point sans serif of narrow, Arial-like width; larger or
-    // wider type clips the captions and the date column.
-    QFont designed = font();
-    designed.setFamilies(
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"), designed.family()});
-    designed.setPointSize(8);
-    setFont(designed);
+    setFont(designedFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(kProgramDescription);

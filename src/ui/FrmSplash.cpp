@@ -1,5 +1,7 @@
 #include "FrmSplash.h"
 
+#include "Twips.h"
+
 #include "core/AppState.h"
 #include "core/Texts.h"
 
@@ -12,12 +14,6 @@
 #include <QRadioButton>
 
 namespace {
-
-// Designed in twips; 15 twips are one pixel.
-constexpr int tw(int twips)
-{
-    return twips / 15;
-}
 
 QRect twRect(int left, int top, int width, int height)
 {
