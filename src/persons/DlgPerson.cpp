@@ -1,0 +1,185 @@
+#include "DlgPerson.h"
+
+#include "PersDel.h"
+#include "PersonText.h"
+#include "SelectAllOnFocus.h"
+#include "core/AppState.h"
+#include "core/Guard.h"
+#include "core/Messages.h"
+#include "core/Sql.h"
+#include "core/Texts.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+constexpr int tw(int twips)
+{
+    return twips / 15;
+}
+
+template <typename W> W* make(QWidget* parent, const QString& name, int left, int top, int width, int height)
+{
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+    return w;
+}
+
+DlgPerson::Runner& runner()
+{
+    static DlgPerson::Runner current;
+    return current;
+}
+
+} // namespace
+
+DlgPerson::DlgPerson(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("dlgPerson"));
+    setModal(true);
+    setFixedSize(tw(6030), tw(2070));
+
+    Label1 = make<QLabel>(this, QStringLiteral("Label1"), 120, 120, 1815, 255);
+    dfNachname = make<QLineEdit>(this, QStringLiteral("dfNachname"), 2160, 120, 3615, 285);
+    Label2 = make<QLabel>(this, QStringLiteral("Label2"), 120, 600, 1815, 255);
+    dfVorname = make<QLineEdit>(this, QStringLiteral("dfVorname"), 2160, 600, 3615, 285);
+    Label3 = make<QLabel>(this, QStringLiteral("Label3"), 120, 1080, 1815, 255);
+    dfPersNr = make<QLineEdit>(this, QStringLiteral("dfPersNr"), 2160, 1080, 3615, 285);
+    pbLoeschen = make<QPushButton>(this, QStringLiteral("pbLöschen"), 120, 1560, 1695, 375);
+    pbCancel = make<QPushButton>(this, QStringLiteral("pbCancel"), 2160, 1560, 1695, 375);
+    pbOK = make<QPushButton>(this, QStringLiteral("pbOK"), 4080, 1560, 1695, 375);
+
+    dfNachname->setMaxLength(50);
+    dfVorname->setMaxLength(50);
+    dfPersNr->setMaxLength(20);
+    for (QLineEdit* field : {dfNachname, dfVorname, dfPersNr})
+        SelectAllOnFocus::install(field);
+
+    // Enter presses OK wherever the focus is; Escape and the close box cancel (QDialog::reject).
+    pbOK->setDefault(true);
+    for (QPushButton* button : {pbLoeschen, pbCancel})
+        button->setAutoDefault(false);
+
+    // The focus starts on OK; Tab goes on to Cancel, the three fields and the retire button.
+    setTabOrder(pbOK, pbCancel);
+    setTabOrder(pbCancel, dfNachname);
+    setTabOrder(dfNachname, dfVorname);
+    setTabOrder(dfVorname, dfPersNr);
+    setTabOrder(dfPersNr, pbLoeschen);
+    pbOK->setFocus();
+
+    connect(pbOK, &QPushButton::clicked, this, [this] { guarded([this] { pbOK_Click(); }); });
+    connect(pbCancel, &QPushButton::clicked, this, [this] { guarded([this] { pbCancel_Click(); }); });
+    connect(pbLoeschen, &QPushButton::clicked, this, [this] { guarded([this] { pbLoeschen_Click(); }); });
+
+    setTexts();
+}
+
+void DlgPerson::setRunner(Runner runner)
+{
+    ::runner() = std::move(runner);
+}
+
+void DlgPerson::setTexts()
+{
+    setWindowTitle(GetText(QStringLiteral("Personenbearbeitung"), 400));
+    Label1->setText(GetText(QStringLiteral("Nachname:"), 401));
+    Label2->setText(GetText(QStringLiteral("Vorname:"), 402));
+    Label3->setText(GetText(QStringLiteral("Personal-Nummer:"), 403));
+    pbCancel->setText(GetText(QStringLiteral("Abbrechen"), 404));
+    pbLoeschen->setText(GetText(QStringLiteral("Löschen"), 405));
+    pbOK->setText(GetText(QStringLiteral("OK"), 406));
+}
+
+void DlgPerson::Init(qint32 persId)
+{
+    load(persId);
+    if (::runner())
+        ::runner()(*this);
+    else
+        exec();
+}
+
+void DlgPerson::load(qint32 persId)
+{
+    dfNachname->clear();
+    dfVorname->clear();
+    dfPersNr->clear();
+    if (persId >= 1) {
+        Recordset person =
+            db().openRecordset(QStringLiteral("SELECT * FROM TBPersonen WHERE PersID=") + QString::number(persId));
+        if (!person.eof()) {
+            dfNachname->setText(person.field(QStringLiteral("Nachname")).toString());
+            dfVorname->setText(PersonText::withoutAppendedBlank(person.field(QStringLiteral("Vorname")).toString()));
+            dfPersNr->setText(PersonText::withoutAppendedBlank(person.field(QStringLiteral("PersNr")).toString()));
+        }
+        person.close();
+    }
+    // Decided once: a person that exists can be retired from here; a new one cannot.
+    pbLoeschen->setEnabled(!PersonText::trimBlanks(dfNachname->text()).isEmpty());
+    PersID = persId;
+}
+
+bool DlgPerson::confirmNoDuplicate()
+{
+    // A namesake, or a holder of the typed personnel number, among the persons not retired. The
+    // engine ignores case and trailing blanks, so a stored number with its appended blank matches.
+    QString sql = QStringLiteral("SELECT PersID FROM TBPersonen WHERE NOT Storniert AND (Nachname = '") +
+                  Sql::sqlText(dfNachname->text()) + QLatin1Char('\'');
+    if (!PersonText::trimBlanks(dfPersNr->text()).isEmpty())
+        sql += QStringLiteral(" OR PersNr = '") + Sql::sqlText(dfPersNr->text()) + QLatin1Char('\'');
+    sql += QLatin1Char(')');
+
+    Recordset found = db().openRecordset(sql);
+    const bool duplicate = !found.eof();
+    found.close();
+    if (!duplicate)
+        return true;
+    const QString question =
+        GetText(QStringLiteral("Eine Person mit diesem Namen oder dieser Personalnummer ist bereits vorhanden."), 451) +
+        QStringLiteral("\r\n") + GetText(QStringLiteral("Trotzdem speichern?"), 452);
+    return msgBox(question, Messages::Icon::Exclamation, Messages::Buttons::YesNo) == Messages::Answer::Yes;
+}
+
+void DlgPerson::pbOK_Click()
+{
+    if (PersonText::trimBlanks(dfNachname->text()).isEmpty()) {
+        msgBox(GetText(QStringLiteral("Der Nachname muß angegeben werden!"), 450), Messages::Icon::Information);
+        dfNachname->setFocus();
+        return;
+    }
+
+    // Given name and personnel number carry one appended blank, so empty ones are stored as a blank.
+    const QString nachname = Sql::sqlText(dfNachname->text());
+    const QString vorname = Sql::sqlText(dfVorname->text());
+    const QString persNr = Sql::sqlText(dfPersNr->text());
+    QString sql;
+    if (PersID < 1) {
+        if (!confirmNoDuplicate()) {
+            dfNachname->setFocus();
+            return;
+        }
+        sql = QStringLiteral("INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES('") + nachname +
+              QStringLiteral("', '") + vorname + QStringLiteral(" ', '") + persNr + QStringLiteral(" ', False)");
+    } else {
+        sql = QStringLiteral("UPDATE TBPersonen SET Nachname = '") + nachname + QStringLiteral("', Vorname = '") +
+              vorname + QStringLiteral(" ', PersNr = '") + persNr + QStringLiteral(" ' WHERE PersID = ") +
+              QString::number(PersID);
+    }
+    db().execute(sql, true);
+    accept();
+}
+
+void DlgPerson::pbCancel_Click()
+{
+    reject();
+}
+
+void DlgPerson::pbLoeschen_Click()
+{
+    if (PersDel(PersID))
+        accept();
+}

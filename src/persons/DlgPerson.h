@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// dlgPerson: creates a key holder or changes one. Built for one use: Init fills it, shows it
+// modally and returns when it has closed; the caller then refills the person list.
+class DlgPerson : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit DlgPerson(QWidget* parent = nullptr);
+
+    // How Init shows the filled dialog. The default runs exec(); tests put in a function that fills
+    // the fields and presses buttons, so the main window's handlers run without a modal loop.
+    using Runner = std::function<void(DlgPerson&)>;
+    static void setRunner(Runner runner); // an empty runner restores exec()
+
+    // Below 1: a new person (the main window passes -1); otherwise the person with this PersID.
+    void Init(qint32 persId);
+    // Fills the fields for Init without showing the dialog.
+    void load(qint32 persId);
+
+    void setTexts();
+
+    void pbOK_Click();
+    void pbCancel_Click();
+    void pbLoeschen_Click();
+
+    // -1 (any value below 1) for a new person, else the person being changed.
+    qint32 PersID = -1;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* dfNachname = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* dfVorname = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* dfPersNr = nullptr;
+    QPushButton* pbLoeschen = nullptr;
+    QPushButton* pbCancel = nullptr;
+    QPushButton* pbOK = nullptr;
+
+private:
+    // True when the user may go on: no possible duplicate, or the user said Yes.
+    bool confirmNoDuplicate();
+};

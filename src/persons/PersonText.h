@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Small text rules of the person records.
+namespace PersonText {
+
+// Removes blanks (not other white space) at both ends, as the name check and the search read a field.
+inline QString trimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// The text of one person-list line: family name, a blank and the stored given name, cut after
+// 50 characters or filled up with blanks to 50.
+inline QString lineName(const QString& nachname, const QString& vorname)
+{
+    return (nachname + QLatin1Char(' ') + vorname).leftJustified(50, QLatin1Char(' '), true);
+}
+
+// A stored given name or personnel number without the one blank that saving appends, so the
+// dialog shows what was typed and saving stores the same form again.
+inline QString withoutAppendedBlank(const QString& stored)
+{
+    return stored.endsWith(QLatin1Char(' ')) ? stored.chopped(1) : stored;
+}
+
+} // namespace PersonText
