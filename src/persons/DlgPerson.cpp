@@ -2,23 +2,19 @@
 
 #include "PersDel.h"
 #include "PersonText.h"
-#include "SelectAllOnFocus.h"
 #include "core/AppState.h"
 #include "core/Guard.h"
 #include "core/Messages.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
+#include "ui/SelectAllText.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
-
-constexpr int tw(int twips)
-{
-    return twips / 15;
-}
 
 template <typename W> W* make(QWidget* parent, const QString& name, int left, int top, int width, int height)
 {
@@ -56,7 +52,7 @@ DlgPerson::DlgPerson(QWidget* parent) : QDialog(parent)
     dfVorname->setMaxLength(50);
     dfPersNr->setMaxLength(20);
     for (QLineEdit* field : {dfNachname, dfVorname, dfPersNr})
-        SelectAllOnFocus::install(field);
+        selectAllOnFocus(field);
 
     // Enter presses OK wherever the focus is; Escape and the close box cancel (QDialog::reject).
     pbOK->setDefault(true);

@@ -100,8 +100,8 @@ private Q_SLOTS:
         m_written.clear();
         fill(dialog, typed.at(0), typed.at(1), typed.at(2));
         dialog.pbOK_Click();
-        for (QString& statement : statements)
-            statement = statement.arg(id);
+        if (existing)
+            statements.first() = statements.first().arg(id);
         QCOMPARE(m_written, statements);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(m_messages->shown.isEmpty());
@@ -289,28 +289,28 @@ private Q_SLOTS:
                                       "VALUES(%1, 'A1', ' ', #12/5/26#, %2, null)")
                            .arg(id)
                            .arg(status));
-        m_written.clear();
 
         // From the dialog's retire button: closes on success, stays open with its fields on refusal.
         DlgPerson dialog;
         dialog.load(id);
         dialog.show();
         dialog.dfVorname->setText("Johann");
+        m_written.clear();
         dialog.pbLoeschen->click();
 
-        QCOMPARE(m_written.first(),
-                 QStringLiteral("SELECT BewID FROM TBBewegungen WHERE Status = 0 AND PersonID = %1").arg(id));
-        QCOMPARE(stored("Storniert", id).toBool(), retired);
+        QStringList statements{
+            QStringLiteral("SELECT BewID FROM TBBewegungen WHERE Status = 0 AND PersonID = %1").arg(id)};
+        if (retired)
+            statements.append(QStringLiteral("UPDATE TBPersonen SET Storniert = true WHERE PersID = %1").arg(id));
+        QCOMPARE(m_written, statements);
         QCOMPARE(dialog.isVisible(), !retired);
         QCOMPARE(dialog.dfVorname->text(), QStringLiteral("Johann"));
+        QCOMPARE(stored("Storniert", id).toBool(), retired);
         QCOMPARE(stored("Vorname", id).toString(), QStringLiteral("Hans "));
         QCOMPARE(m_db->count("TBBewegungen", "Status = 1"), int(movementStates.count(1)));
         if (retired) {
-            QCOMPARE(m_written.last(),
-                     QStringLiteral("UPDATE TBPersonen SET Storniert = true WHERE PersID = %1").arg(id));
             QVERIFY(m_messages->shown.isEmpty());
         } else {
-            QCOMPARE(m_written.size(), 1);
             QCOMPARE(m_messages->lastText(),
                      QStringLiteral("Diese Person besitzt noch Schlüssel und kann daher nicht gelöscht werden"));
             QCOMPARE(m_messages->shown.first().icon, Messages::Icon::Exclamation);
@@ -351,7 +351,7 @@ private Q_SLOTS:
             field->deselect();
             QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
             QApplication::sendEvent(field, &focusIn);
-            QCOMPARE(field->selectedText(), field->text());
+            QTRY_COMPARE(field->selectedText(), field->text());
         }
         QCOMPARE(dialog.dfNachname->text().size(), 50);
         QCOMPARE(dialog.dfVorname->text().size(), 50);
