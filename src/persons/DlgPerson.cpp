@@ -140,11 +140,19 @@ bool DlgPerson::confirmNoDuplicate()
     return msgBox(question, Messages::Icon::Exclamation, Messages::Buttons::YesNo) == Messages::Answer::Yes;
 }
 
+void DlgPerson::focusNachname()
+{
+    // Selected at once: after a message box the dialog regains activation only later, and that
+    // focus event does not select.
+    dfNachname->setFocus();
+    SelectAllText(dfNachname);
+}
+
 void DlgPerson::pbOK_Click()
 {
     if (PersonText::trimBlanks(dfNachname->text()).isEmpty()) {
         msgBox(GetText(QStringLiteral("Der Nachname muß angegeben werden!"), 450), Messages::Icon::Information);
-        dfNachname->setFocus();
+        focusNachname();
         return;
     }
 
@@ -155,7 +163,7 @@ void DlgPerson::pbOK_Click()
     QString sql;
     if (PersID < 1) {
         if (!confirmNoDuplicate()) {
-            dfNachname->setFocus();
+            focusNachname();
             return;
         }
         sql = QStringLiteral("INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES('") + nachname +

@@ -47,4 +47,6 @@ public:
 private:
     // True when the user may go on: no possible duplicate, or the user said Yes.
     bool confirmNoDuplicate();
+    // Back to the family name after a refusal, its text selected for retyping.
+    void focusNachname();
 };

@@ -153,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.isVisible(), !answerYes);
         if (!answerYes) {
             QCOMPARE(dialog.focusWidget(), dialog.dfNachname);
-            QCOMPARE(dialog.dfNachname->text(), nachname);
+            QCOMPARE(dialog.dfNachname->selectedText(), nachname);
         }
     }
 
