@@ -66,6 +66,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     Label1 = make<QLabel>(frPerson, "Label1");
     dfPersSuch = make<QLineEdit>(frPerson, "dfPersSuch");
     lstPerson = make<QListWidget>(frPerson, "lstPerson");
+    lstPerson->setUniformItemSizes(true);   // one line of one font each: no need to measure 40,000 of them
     pbPersSuch = make<WrapButton>(frPerson, "pbPersSuch");
     pbPersNeu = make<WrapButton>(frPerson, "pbPersNeu");
     pbPersEdit = make<WrapButton>(frPerson, "pbPersEdit");
@@ -74,6 +75,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     Label2 = make<QLabel>(frSchluessel, "Label2");
     dfSchlSuch = make<QLineEdit>(frSchluessel, "dfSchlSuch");
     lstSchluessel = make<TabListWidget>(frSchluessel, "lstSchlüssel");
+    lstSchluessel->setUniformItemSizes(true);
     pbSchlSuch = make<WrapButton>(frSchluessel, "pbSchlSuch");
     pbSchlNeu = make<WrapButton>(frSchluessel, "pbSchlNeu");
     pbSchlEdit = make<WrapButton>(frSchluessel, "pbSchlEdit");
