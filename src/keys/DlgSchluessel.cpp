@@ -1,0 +1,294 @@
+#include "DlgSchluessel.h"
+
+#include "SchlDel.h"
+#include "KeyNumberFilter.h"
+#include "SelectAllOnFocus.h"
+#include "core/AppState.h"
+#include "core/Guard.h"
+#include "core/Messages.h"
+#include "core/Sql.h"
+#include "core/Texts.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int tw(int twips)
+{
+    return twips / 15;
+}
+
+template <typename W> W* make(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromUtf8(name));
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+    return w;
+}
+
+constexpr int kFunctionLength = 50;
+
+DlgSchluessel::Runner& runner()
+{
+    static DlgSchluessel::Runner r;
+    return r;
+}
+
+// A stored total as the field shows it: whole numbers without a decimal part.
+QString numberText(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Double) {
+        const double d = value.toDouble();
+        if (d == double(qint64(d)))
+            return QString::number(qint64(d));
+        return QString::number(d);
+    }
+    return value.toString();
+}
+
+} // namespace
+
+DlgSchluessel::DlgSchluessel(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("dlgSchlüssel"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(tw(6030), tw(2400));
+
+    Label1 = make<QLabel>(this, "Label1", 120, 120, 1815, 255);
+    dfSchluesselNr = make<QLineEdit>(this, "dfSchlüsselNr", 2160, 120, 3615, 285);
+    Label2 = make<QLabel>(this, "Label2", 120, 600, 1815, 255);
+    dfFunktion = make<QLineEdit>(this, "dfFunktion", 2160, 600, 3615, 285);
+    Label3 = make<QLabel>(this, "Label3", 120, 1080, 1815, 255);
+    dfGesamt = make<QLineEdit>(this, "dfGesamt", 2160, 1080, 855, 285);
+    Label4 = make<QLabel>(this, "Label4", 3120, 1080, 1815, 255);
+    dfVerfuegbar = make<QLineEdit>(this, "dfVerfügbar", 5040, 1080, 735, 285);
+    cbZusatzNr = make<QCheckBox>(this, "cbZusatzNr", 2160, 1440, 3615, 255);
+    pbLoeschen = make<QPushButton>(this, "pbLöschen", 120, 1920, 1695, 375);
+    pbCancel = make<QPushButton>(this, "pbCancel", 2160, 1920, 1695, 375);
+    pbOK = make<QPushButton>(this, "pbOK", 4080, 1920, 1695, 375);
+
+    dfSchluesselNr->setMaxLength(10);
+    dfFunktion->setMaxLength(kFunctionLength);
+    dfVerfuegbar->setReadOnly(true);
+    QPalette grey = dfVerfuegbar->palette();
+    grey.setColor(QPalette::Base, grey.color(QPalette::Window));
+    dfVerfuegbar->setPalette(grey);
+    pbOK->setDefault(true);
+    pbOK->setAutoDefault(true);
+    pbCancel->setAutoDefault(false);
+    pbLoeschen->setAutoDefault(false);
+
+    // Designed tab places: OK, Cancel, number, function, total, delete, free copies, check box.
+    QWidget::setTabOrder(pbOK, pbCancel);
+    QWidget::setTabOrder(pbCancel, dfSchluesselNr);
+    QWidget::setTabOrder(dfSchluesselNr, dfFunktion);
+    QWidget::setTabOrder(dfFunktion, dfGesamt);
+    QWidget::setTabOrder(dfGesamt, pbLoeschen);
+    QWidget::setTabOrder(pbLoeschen, dfVerfuegbar);
+    QWidget::setTabOrder(dfVerfuegbar, cbZusatzNr);
+
+    for (QLineEdit* field : {dfSchluesselNr, dfFunktion, dfGesamt})
+        SelectAllOnFocus::install(field);
+    dfGesamt->installEventFilter(this);
+
+    connect(dfSchluesselNr, &QLineEdit::textChanged, this, [this] { guarded([this] { dfSchluesselNr_Change(); }); });
+    connect(pbOK, &QPushButton::clicked, this, [this] { guarded([this] { pbOK_Click(); }); });
+    connect(pbCancel, &QPushButton::clicked, this, [this] { guarded([this] { pbCancel_Click(); }); });
+    connect(pbLoeschen, &QPushButton::clicked, this, [this] { guarded([this] { pbLoeschen_Click(); }); });
+
+    setTexts();
+}
+
+void DlgSchluessel::setTexts()
+{
+    setWindowTitle(GetText(QStringLiteral("Schlüsselbearbeitung"), 300));
+    Label1->setText(GetText(QStringLiteral("Schlüsselnummer:"), 301));
+    Label2->setText(GetText(QStringLiteral("Funktion:"), 302));
+    Label3->setText(GetText(QStringLiteral("Gesamtstand:"), 303));
+    Label4->setText(GetText(QStringLiteral("Davon sind noch frei:"), 304));
+    cbZusatzNr->setText(GetText(QStringLiteral("Zusatznummer erforderlich"), 305));
+    pbLoeschen->setText(GetText(QStringLiteral("Löschen"), 306));
+    pbCancel->setText(GetText(QStringLiteral("Abbrechen"), 307));
+    pbOK->setText(GetText(QStringLiteral("OK"), 308));
+}
+
+void DlgSchluessel::open(QWidget* parent, const QString& schlNr)
+{
+    if (runner()) {
+        runner()(parent, schlNr);
+        return;
+    }
+    DlgSchluessel dialog(parent);
+    dialog.Init(schlNr);
+}
+
+void DlgSchluessel::setRunner(Runner r)
+{
+    runner() = std::move(r);
+}
+
+void DlgSchluessel::Init(const QString& schlNr)
+{
+    load(schlNr);
+    exec();
+}
+
+void DlgSchluessel::load(const QString& schlNr)
+{
+    bool existing = false;
+    if (!schlNr.trimmed().isEmpty()) {
+        Recordset key = db().openRecordset(QStringLiteral("SELECT * FROM TBSchluessel WHERE SchluesselNr = '") +
+                                           Sql::sqlText(schlNr) + QStringLiteral("'"));
+        // A key deleted meanwhile is offered as a new one rather than updating nothing on OK.
+        existing = !key.eof();
+        if (existing) {
+            const QString function = key.field(QStringLiteral("Funktion")).toString();
+            // The loaded function keeps the blank its insert appended, even at full length.
+            dfFunktion->setMaxLength(qMax(kFunctionLength, int(function.size())));
+            dfSchluesselNr->setText(key.field(QStringLiteral("SchluesselNr")).toString());
+            dfFunktion->setText(function);
+            dfGesamt->setText(numberText(key.field(QStringLiteral("Gesamt"))));
+            cbZusatzNr->setChecked(key.field(QStringLiteral("zusatzNr")).toBool());
+        }
+        key.close();
+    }
+
+    if (existing) {
+        Recordset out = db().openRecordset(
+            QStringLiteral("SELECT Count(BewID) FROM TBBEwegungen WHERE Status = 0 AND SchluesselNr = '") +
+            Sql::sqlText(dfSchluesselNr->text()) + QStringLiteral("'"));
+        AnzVergeben = qint16(std::clamp<qint64>(out.field(0).toLongLong(), 0, std::numeric_limits<qint16>::max()));
+        out.close();
+        dfVerfuegbar->setText(QString::number(leadingNumber(dfGesamt->text()) - AnzVergeben));
+    } else {
+        dfSchluesselNr->clear();
+        dfFunktion->setMaxLength(kFunctionLength);
+        dfFunktion->clear();
+        dfGesamt->setText(QStringLiteral("0"));
+        dfVerfuegbar->clear();
+        cbZusatzNr->setChecked(false);
+        AnzVergeben = 0;
+    }
+
+    pbLoeschen->setEnabled(!dfSchluesselNr->text().trimmed().isEmpty());
+    SchlNr = existing ? schlNr : QString();
+    pbOK->setFocus();
+}
+
+void DlgSchluessel::dfSchluesselNr_Change()
+{
+    if (FilterAktiv)
+        return;
+    FilterAktiv = true;
+    const KeyNumberFilter filtered = KeyNumberFilter::apply(dfSchluesselNr->text());
+    for (int i = 0; i < filtered.dropped; ++i)
+        Messages::instance().beep();
+    if (filtered.text != dfSchluesselNr->text())
+        dfSchluesselNr->setText(filtered.text);
+    dfSchluesselNr->setCursorPosition(int(filtered.text.size()));
+    FilterAktiv = false;
+}
+
+void DlgSchluessel::dfGesamt_LostFocus()
+{
+    // Only a warning: the clerk may know better (copies lost, stock being corrected).
+    if (leadingNumber(dfGesamt->text()) < AnzVergeben)
+        msgBox(QStringLiteral("Die Gesamtmenge darf die Anzahl der vergebenen Schlüssel nicht unterschreiten"),
+               Messages::Icon::Exclamation);
+}
+
+bool DlgSchluessel::numberTakenByAnotherKey(const QString& keyNumber) const
+{
+    QString sql = QStringLiteral("SELECT SchluesselNr FROM TBSchluessel WHERE SchluesselNr = '") +
+                  Sql::sqlText(keyNumber.trimmed()) + QStringLiteral("'");
+    if (!SchlNr.isEmpty())
+        sql += QStringLiteral(" AND SchluesselNr <> '") + Sql::sqlText(SchlNr) + QStringLiteral("'");
+    Recordset rs = db().openRecordset(sql);
+    const bool taken = !rs.eof();
+    rs.close();
+    return taken;
+}
+
+void DlgSchluessel::pbOK_Click()
+{
+    const QString nr = dfSchluesselNr->text();
+    if (nr.trimmed().isEmpty()) {
+        msgBox(GetText(QStringLiteral("Eine Schlüsselnummer muß angegeben werden!"), 350), Messages::Icon::Information);
+        dfSchluesselNr->setFocus();
+        return;
+    }
+    // Also for a changed number: two keys with one number could not be told apart by their movements.
+    if (numberTakenByAnotherKey(nr)) {
+        msgBox(GetText(QStringLiteral("Ein Schlüssel mit dieser Nummer ist bereits vorhanden."), 351),
+               Messages::Icon::Exclamation);
+        dfSchluesselNr->setFocus();
+        return;
+    }
+
+    const QString g = QString::number(leadingNumber(dfGesamt->text()));
+    const QString b = cbZusatzNr->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
+    const QString function = Sql::sqlText(dfFunktion->text());
+    if (!SchlNr.isEmpty()) {
+        db().execute(QStringLiteral("UPDATE TBSchluessel SET SchluesselNr = '") + Sql::sqlText(nr) +
+                     QStringLiteral("', Funktion = '") + function + QStringLiteral("', Gesamt = ") + g +
+                     QStringLiteral(", ZusatzNr = ") + b + QStringLiteral(" WHERE SchluesselNr = '") +
+                     Sql::sqlText(SchlNr) + QStringLiteral("'"));
+    } else {
+        // The function is optional and carries the appended blank.
+        db().execute(QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) ") +
+                     QStringLiteral("VALUES('") + Sql::sqlText(nr) + QStringLiteral("', '") + function +
+                     QStringLiteral(" ', ") + g + QStringLiteral(", ") + b + QStringLiteral(")"));
+    }
+    accept();
+}
+
+void DlgSchluessel::pbCancel_Click()
+{
+    reject();
+}
+
+void DlgSchluessel::pbLoeschen_Click()
+{
+    // The key as opened, not the number perhaps edited since.
+    if (SchlDel(SchlNr))
+        accept();
+}
+
+qint64 DlgSchluessel::leadingNumber(const QString& text)
+{
+    constexpr qint64 limit = std::numeric_limits<qint32>::max();
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
+        negative = text.at(i++) == QLatin1Char('-');
+    qint64 value = 0;
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i)
+        value = qMin(limit, value * 10 + (text.at(i).unicode() - '0'));
+    return negative ? -value : value;
+}
+
+bool DlgSchluessel::eventFilter(QObject* watched, QEvent* event)
+{
+    // Leaving the field for another control of the dialog, not switching windows.
+    if (watched == dfGesamt && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            guarded([this] { dfGesamt_LostFocus(); });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void DlgSchluessel::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    pbOK->setFocus();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QListWidget;
+
+// The key list beside the key search: its statement, its row texts and the key number a row stands for.
+namespace KeyList {
+
+// All keys, or those whose number or function contains the search text (wildcards typed stay wildcards).
+QString query(const QString& search);
+
+// Key number, a tab, a second tab for numbers under 5 characters (so functions line up), the function.
+QString rowText(const QString& keyNumber, const QString& function);
+
+// The row text up to its first tab: key numbers hold no tab, so this is the stored number.
+QString keyNumberOf(const QString& rowText);
+
+// Refills the list from the store, sorted by row text, with no row selected.
+void fill(QListWidget* list, const QString& search);
+
+} // namespace KeyList
