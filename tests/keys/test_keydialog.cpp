@@ -1,6 +1,5 @@
 // The key dialog: key-number filter, stock, saving and the checks before it.
 #include "core/AppState.h"
-#include "core/Texts.h"
 #include "keys/DlgSchluessel.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -114,12 +113,9 @@ private Q_SLOTS:
         QFETCH(QString, language);
         QFETCH(QString, title);
         QFETCH(QString, remove);
-        TextCatalogue::replace(QHash<qint64, QString>{{3001, QStringLiteral("Key definition")},
-                                                      {3061, QStringLiteral("Delete")}});
         app().Sprache = language;
         DlgSchluessel dlg;
         app().Sprache = QStringLiteral("DE");
-        TextCatalogue::replace(std::nullopt);
         QCOMPARE(dlg.windowTitle(), title);
         QCOMPARE(dlg.findChild<QPushButton*>(QStringLiteral("pbLöschen"))->text(), remove);
         QVERIFY(dlg.findChild<QLineEdit*>(QStringLiteral("dfVerfügbar"))->isReadOnly());
