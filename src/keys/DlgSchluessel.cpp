@@ -1,7 +1,7 @@
 #include "DlgSchluessel.h"
 
-#include "SchlDel.h"
 #include "KeyNumberFilter.h"
+#include "SchlDel.h"
 #include "SelectAllOnFocus.h"
 #include "core/AppState.h"
 #include "core/Guard.h"

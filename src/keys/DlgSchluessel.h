@@ -23,7 +23,7 @@ public:
     // Builds the dialog over parent and runs Init; tests replace this with their own runner.
     using Runner = std::function<void(QWidget* parent, const QString& schlNr)>;
     static void open(QWidget* parent, const QString& schlNr);
-    static void setRunner(Runner runner);   // an empty runner restores the modal dialog
+    static void setRunner(Runner runner); // an empty runner restores the modal dialog
 
     void setTexts();
 
@@ -34,9 +34,9 @@ public:
     void pbCancel_Click();
     void pbLoeschen_Click();
 
-    QString SchlNr;            // the key the dialog was opened for; empty for a new key
-    qint16 AnzVergeben = 0;    // its copies out when the dialog was opened
-    bool FilterAktiv = false;  // the key-number filter is rewriting the field
+    QString SchlNr;           // the key the dialog was opened for; empty for a new key
+    qint16 AnzVergeben = 0;   // its copies out when the dialog was opened
+    bool FilterAktiv = false; // the key-number filter is rewriting the field
 
     QLabel* Label1 = nullptr;
     QLineEdit* dfSchluesselNr = nullptr;

@@ -33,7 +33,7 @@ void FrmMain::pbSchlDel_Click()
     if (schlNr.isEmpty())
         return;
     SchlDel(schlNr);
-    pbSchlSuch_Click();   // whatever the result
+    pbSchlSuch_Click(); // whatever the result
 }
 
 QString FrmMain::selectedKeyNumber() const

@@ -57,9 +57,9 @@ void fill(QListWidget* list, const QString& search)
 
     Recordset rs = db().openRecordset(query(search));
     while (!rs.eof()) {
-        new KeyListItem(
-            rowText(rs.field(QStringLiteral("SchluesselNr")).toString(), rs.field(QStringLiteral("Funktion")).toString()),
-            list);
+        new KeyListItem(rowText(rs.field(QStringLiteral("SchluesselNr")).toString(),
+                                rs.field(QStringLiteral("Funktion")).toString()),
+                        list);
         rs.moveNext();
     }
     rs.close();

@@ -6,8 +6,8 @@
 // so they become 0.
 struct KeyNumberFilter
 {
-    QString text;      // the text as it may stand in the key-number field
-    int dropped = 0;   // characters that had to go; each one earns a beep
+    QString text;    // the text as it may stand in the key-number field
+    int dropped = 0; // characters that had to go; each one earns a beep
 
     static KeyNumberFilter apply(const QString& typed);
 };

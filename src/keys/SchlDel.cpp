@@ -14,8 +14,9 @@ bool SchlDel(const QString& schlNr)
     const bool out = !rs.eof();
     rs.close();
     if (out) {
-        msgBox(GetText(QStringLiteral("Dieser Schlüssel ist noch ausgegeben und kann daher nicht gelöscht werden"), 706),
-               Messages::Icon::Exclamation);
+        msgBox(
+            GetText(QStringLiteral("Dieser Schlüssel ist noch ausgegeben und kann daher nicht gelöscht werden"), 706),
+            Messages::Icon::Exclamation);
         return false;
     }
 

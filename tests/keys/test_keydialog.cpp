@@ -55,13 +55,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("typed k-1o") << false << "k-1o" << "K10" << 1;
-        QTest::newRow("typed oq") << false << "oq" << "00" << 0;
+        QTest::newRow("typed k-1o") << false << "k-1o"
+                                    << "K10" << 1;
+        QTest::newRow("typed oq") << false << "oq"
+                                  << "00" << 0;
         QTest::newRow("typed umlauts") << false << QStringLiteral("ä1Öü2ß") << "12" << 4;
-        QTest::newRow("typed beyond ten") << false << "abcdefghijkl" << "ABCDEFGHIJ" << 0;
-        QTest::newRow("pasted long") << true << "abcdefghijklmnop" << "ABCDEFGHIJ" << 0;
+        QTest::newRow("typed beyond ten") << false << "abcdefghijkl"
+                                          << "ABCDEFGHIJ" << 0;
+        QTest::newRow("pasted long") << true << "abcdefghijklmnop"
+                                     << "ABCDEFGHIJ" << 0;
         // The field keeps its ten places first; the filter then cleans what arrived in one go.
-        QTest::newRow("pasted with junk") << true << "x1-y2 z3.w4v5" << "X1Y2Z3W" << 3;
+        QTest::newRow("pasted with junk") << true << "x1-y2 z3.w4v5"
+                                          << "X1Y2Z3W" << 3;
     }
     void filter()
     {
@@ -106,7 +111,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("remove");
         QTest::newRow("German") << "DE" << QStringLiteral("Schlüsselbearbeitung") << QStringLiteral("Löschen");
-        QTest::newRow("English") << "EN" << "Key definition" << "Delete";
+        QTest::newRow("English") << "EN"
+                                 << "Key definition"
+                                 << "Delete";
     }
     void captions()
     {
@@ -172,8 +179,9 @@ private Q_SLOTS:
         QVERIFY(dlg.pbLoeschen->isEnabled());
         record();
         dlg.pbOK_Click();
-        QCOMPARE(m_sql.last(), QStringLiteral("UPDATE TBSchluessel SET SchluesselNr = 'K7', Funktion = 'O''Brien Tür ', "
-                                              "Gesamt = 3, ZusatzNr = True WHERE SchluesselNr = 'K7'"));
+        QCOMPARE(m_sql.last(),
+                 QStringLiteral("UPDATE TBSchluessel SET SchluesselNr = 'K7', Funktion = 'O''Brien Tür ', "
+                                "Gesamt = 3, ZusatzNr = True WHERE SchluesselNr = 'K7'"));
         QCOMPARE(t.scalar(QStringLiteral("SELECT Funktion FROM TBSchluessel")).toString(),
                  QStringLiteral("O'Brien Tür "));
         QVERIFY(messages.shown.isEmpty());
@@ -184,8 +192,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("afterInsert");
         QTest::addColumn<QString>("afterEmptiedUpdate");
-        QTest::newRow("empty") << "" << " " << "";
-        QTest::newRow("full length") << QString(50, QLatin1Char('x')) << QString(50, QLatin1Char('x')) + " " << "";
+        QTest::newRow("empty") << ""
+                               << " "
+                               << "";
+        QTest::newRow("full length") << QString(50, QLatin1Char('x')) << QString(50, QLatin1Char('x')) + " "
+                                     << "";
     }
     void functionBlank()
     {
@@ -234,13 +245,13 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
             dlg.dfGesamt->setFocus();
             dlg.dfGesamt->setText(QStringLiteral("3"));
-            dlg.dfFunktion->setFocus();   // leaving with enough copies: quiet
+            dlg.dfFunktion->setFocus(); // leaving with enough copies: quiet
             QVERIFY(messages.shown.isEmpty());
             dlg.dfGesamt->setFocus();
             dlg.dfGesamt->setText(QStringLiteral("2"));
             dlg.pbOK->setFocus();
             QCOMPARE(messages.shown.size(), 1);
-            QCOMPARE(messages.shown[0].text, kStockWarning);   // German in every language
+            QCOMPARE(messages.shown[0].text, kStockWarning); // German in every language
             QCOMPARE(messages.shown[0].icon, Messages::Icon::Exclamation);
             QCOMPARE(dlg.dfVerfuegbar->text(), QStringLiteral("2"));
             dlg.pbOK_Click();
@@ -265,11 +276,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("icon");
         QTest::newRow("new without number")
-            << "" << " " << QStringLiteral("Eine Schlüsselnummer muß angegeben werden!") << int(Messages::Icon::Information);
+            << ""
+            << " " << QStringLiteral("Eine Schlüsselnummer muß angegeben werden!") << int(Messages::Icon::Information);
         QTest::newRow("new with a present number")
-            << "" << "a12" << "Ein Schlüssel mit dieser Nummer ist bereits vorhanden." << int(Messages::Icon::Exclamation);
+            << ""
+            << "a12"
+            << "Ein Schlüssel mit dieser Nummer ist bereits vorhanden." << int(Messages::Icon::Exclamation);
         QTest::newRow("changed to another key's number")
-            << "B7" << "A12" << "Ein Schlüssel mit dieser Nummer ist bereits vorhanden." << int(Messages::Icon::Exclamation);
+            << "B7"
+            << "A12"
+            << "Ein Schlüssel mit dieser Nummer ist bereits vorhanden." << int(Messages::Icon::Exclamation);
     }
     void refusals()
     {

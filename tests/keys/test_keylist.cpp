@@ -14,8 +14,7 @@
 #include <sqlite3.h>
 
 namespace {
-const QString kStillOut =
-    QStringLiteral("Dieser Schlüssel ist noch ausgegeben und kann daher nicht gelöscht werden");
+const QString kStillOut = QStringLiteral("Dieser Schlüssel ist noch ausgegeben und kann daher nicht gelöscht werden");
 
 void addKey(TestDatabase& t, const QString& nr, const QString& function)
 {
@@ -89,13 +88,13 @@ private Q_SLOTS:
                                      "GH200\tHof "};
         QTest::newRow("empty") << "" << all << everything;
         QTest::newRow("blanks only") << "   " << all << everything;
-        QTest::newRow("number or function")
-            << "1" << all + "WHERE SchluesselNr LIKE '*1*' OR Funktion LIKE '*1*'"
-            << QStringList{"10\t\tBüro ", "9\t\tKeller 1 ", "A12\t\tHaupteingang "};
+        QTest::newRow("number or function") << "1" << all + "WHERE SchluesselNr LIKE '*1*' OR Funktion LIKE '*1*'"
+                                            << QStringList{"10\t\tBüro ", "9\t\tKeller 1 ", "A12\t\tHaupteingang "};
         QTest::newRow("quote doubled") << "o'n" << all + "WHERE SchluesselNr LIKE '*o''n*' OR Funktion LIKE '*o''n*'"
                                        << QStringList{"B3\t\tO'Neil "};
-        QTest::newRow("typed blank kept") << "er 1" << all + "WHERE SchluesselNr LIKE '*er 1*' OR Funktion LIKE '*er 1*'"
-                                          << QStringList{"9\t\tKeller 1 "};
+        QTest::newRow("typed blank kept")
+            << "er 1" << all + "WHERE SchluesselNr LIKE '*er 1*' OR Funktion LIKE '*er 1*'"
+            << QStringList{"9\t\tKeller 1 "};
     }
     void fill()
     {
@@ -124,7 +123,7 @@ private Q_SLOTS:
             m_db->exec(QStringLiteral("UPDATE TBSchluessel SET Funktion = 'changed' WHERE SchluesselNr = 'A12'"));
         });
         m_main->pbSchlSuch_Click();
-        m_main->pbSchlEdit_Click();   // nothing selected: nothing opens
+        m_main->pbSchlEdit_Click(); // nothing selected: nothing opens
         QVERIFY(opened.isEmpty());
         select(m_main->lstSchluessel, QStringLiteral("A12"));
         m_main->pbSchlEdit_Click();
@@ -161,7 +160,7 @@ private Q_SLOTS:
             QCOMPARE(messages.shown[0].text, kStillOut);
             QCOMPARE(messages.shown[0].icon, Messages::Icon::Exclamation);
         }
-        QCOMPARE(rows(m_main->lstSchluessel).size(), deleted ? 4 : 5);   // refilled either way
+        QCOMPARE(rows(m_main->lstSchluessel).size(), deleted ? 4 : 5); // refilled either way
         QVERIFY(m_main->lstSchluessel->selectedItems().isEmpty());
     }
 
