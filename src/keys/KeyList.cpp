@@ -5,6 +5,7 @@
 #include "core/Sql.h"
 
 #include <QListWidget>
+#include <QStringList>
 
 namespace {
 
@@ -50,20 +51,22 @@ QString keyNumberOf(const QString& rowText)
 void fill(QListWidget* list, const QString& search)
 {
     WaitCursor wait;
-    // Sorting once after the fill is far cheaper than keeping order on every insert.
-    const bool sorting = list->isSortingEnabled();
-    list->setSortingEnabled(false);
-    list->clear();
-
+    // Read first: a refused query leaves the list as it was.
+    QStringList texts;
     Recordset rs = db().openRecordset(query(search));
     while (!rs.eof()) {
-        new KeyListItem(rowText(rs.field(QStringLiteral("SchluesselNr")).toString(),
-                                rs.field(QStringLiteral("Funktion")).toString()),
-                        list);
+        texts << rowText(rs.field(QStringLiteral("SchluesselNr")).toString(),
+                         rs.field(QStringLiteral("Funktion")).toString());
         rs.moveNext();
     }
     rs.close();
 
+    // Sorting once after the fill is far cheaper than keeping order on every insert.
+    const bool sorting = list->isSortingEnabled();
+    list->setSortingEnabled(false);
+    list->clear();
+    for (const QString& text : std::as_const(texts))
+        new KeyListItem(text, list);
     list->sortItems(Qt::AscendingOrder);
     list->setSortingEnabled(sorting);
     list->clearSelection();

@@ -53,11 +53,15 @@ class TestKeyList : public QObject
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<FrmMain> m_main;
     QStringList m_sql;
+    bool m_hourglass = false;
 
     void record()
     {
         m_sql.clear();
-        db().setObserver([this](const QString& written, const QString&) { m_sql << written; });
+        db().setObserver([this](const QString& written, const QString&) {
+            m_sql << written;
+            m_hourglass = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        });
     }
 
 private Q_SLOTS:
@@ -107,6 +111,7 @@ private Q_SLOTS:
         record();
         m_main->pbSchlSuch_Click();
         QCOMPARE(m_sql, QStringList{statement});
+        QVERIFY(m_hourglass);
         QCOMPARE(rows(m_main->lstSchluessel), expected);
         QVERIFY(m_main->lstSchluessel->selectedItems().isEmpty());
         QCOMPARE(m_main->selectedKeyNumber(), QString());
