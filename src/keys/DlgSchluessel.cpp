@@ -2,12 +2,13 @@
 
 #include "KeyNumberFilter.h"
 #include "SchlDel.h"
-#include "SelectAllOnFocus.h"
 #include "core/AppState.h"
 #include "core/Guard.h"
 #include "core/Messages.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
+#include "ui/SelectAllText.h"
+#include "ui/Twips.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -18,11 +19,6 @@
 #include <limits>
 
 namespace {
-
-constexpr int tw(int twips)
-{
-    return twips / 15;
-}
 
 template <typename W> W* make(QWidget* parent, const char* name, int left, int top, int width, int height)
 {
@@ -95,7 +91,7 @@ DlgSchluessel::DlgSchluessel(QWidget* parent) : QDialog(parent)
     QWidget::setTabOrder(dfVerfuegbar, cbZusatzNr);
 
     for (QLineEdit* field : {dfSchluesselNr, dfFunktion, dfGesamt})
-        SelectAllOnFocus::install(field);
+        selectAllOnFocus(field);
     dfGesamt->installEventFilter(this);
 
     connect(dfSchluesselNr, &QLineEdit::textChanged, this, [this] { guarded([this] { dfSchluesselNr_Change(); }); });

@@ -3,9 +3,9 @@
 #include "KeyList.h"
 #include "SchlDel.h"
 #include "ui/FrmMain.h"
+#include "ui/TabListWidget.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 
 void FrmMain::pbSchlSuch_Click()
 {

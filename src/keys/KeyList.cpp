@@ -3,24 +3,9 @@
 #include "WaitCursor.h"
 #include "core/AppState.h"
 #include "core/Sql.h"
+#include "ui/TabListWidget.h"
 
-#include <QListWidget>
 #include <QStringList>
-
-namespace {
-
-// Rows compare without regard to case, as the list is meant to read.
-class KeyListItem final : public QListWidgetItem
-{
-public:
-    using QListWidgetItem::QListWidgetItem;
-    bool operator<(const QListWidgetItem& other) const override
-    {
-        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
-    }
-};
-
-} // namespace
 
 namespace KeyList {
 
@@ -48,7 +33,7 @@ QString keyNumberOf(const QString& rowText)
     return rowText.section(QLatin1Char('\t'), 0, 0);
 }
 
-void fill(QListWidget* list, const QString& search)
+void fill(TabListWidget* list, const QString& search)
 {
     WaitCursor wait;
     // Read first: a refused query leaves the list as it was.
@@ -66,7 +51,7 @@ void fill(QListWidget* list, const QString& search)
     list->setSortingEnabled(false);
     list->clear();
     for (const QString& text : std::as_const(texts))
-        new KeyListItem(text, list);
+        list->addItem(text);
     list->sortItems(Qt::AscendingOrder);
     list->setSortingEnabled(sorting);
     list->clearSelection();

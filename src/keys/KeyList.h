@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QListWidget;
+class TabListWidget;
 
 // The key list beside the key search: its statement, its row texts and the key number a row stands for.
 namespace KeyList {
@@ -16,7 +16,7 @@ QString rowText(const QString& keyNumber, const QString& function);
 // The row text up to its first tab: key numbers hold no tab, so this is the stored number.
 QString keyNumberOf(const QString& rowText);
 
-// Refills the list from the store, sorted by row text, with no row selected.
-void fill(QListWidget* list, const QString& search);
+// Refills the list from the store, sorted by row text without regard to case, with no row selected.
+void fill(TabListWidget* list, const QString& search);
 
 } // namespace KeyList

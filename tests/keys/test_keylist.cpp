@@ -1,5 +1,6 @@
 // The key list in the main window, its buttons, and the key deletion from both places.
 #include "core/AppState.h"
+#include "core/Sql.h"
 #include "core/SqlError.h"
 #include "keys/DlgSchluessel.h"
 #include "keys/SchlDel.h"
@@ -20,7 +21,7 @@ void addKey(TestDatabase& t, const QString& nr, const QString& function)
 {
     t.exec(QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) "
                           "VALUES('%1', '%2', 3, False)")
-               .arg(nr, function));
+               .arg(nr, Sql::sqlText(function)));
 }
 
 void addMovement(TestDatabase& t, const QString& nr, int status)
