@@ -1,6 +1,6 @@
 #include "KeyList.h"
 
-#include "WaitCursor.h"
+#include "ui/WaitCursor.h"
 #include "core/AppState.h"
 #include "core/Sql.h"
 #include "ui/TabListWidget.h"

@@ -5,22 +5,13 @@
 #include "core/AppState.h"
 #include "core/Sql.h"
 #include "ui/FrmMain.h"
+#include "ui/WaitCursor.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 
 namespace {
-
-// The hourglass for the whole application while a refill runs, also when a statement is refused.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The selected line of the list, or -1. A current line that is not selected (the list takes one
 // when it gets the focus) is no choice of the user and counts as none.
