@@ -20,14 +20,6 @@
 
 namespace {
 
-template <typename W> W* make(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QString::fromUtf8(name));
-    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
-    return w;
-}
-
 constexpr int kFunctionLength = 50;
 
 DlgSchluessel::Runner& runner()
@@ -57,18 +49,18 @@ DlgSchluessel::DlgSchluessel(QWidget* parent) : QDialog(parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(tw(6030), tw(2400));
 
-    Label1 = make<QLabel>(this, "Label1", 120, 120, 1815, 255);
-    dfSchluesselNr = make<QLineEdit>(this, "dfSchlüsselNr", 2160, 120, 3615, 285);
-    Label2 = make<QLabel>(this, "Label2", 120, 600, 1815, 255);
-    dfFunktion = make<QLineEdit>(this, "dfFunktion", 2160, 600, 3615, 285);
-    Label3 = make<QLabel>(this, "Label3", 120, 1080, 1815, 255);
-    dfGesamt = make<QLineEdit>(this, "dfGesamt", 2160, 1080, 855, 285);
-    Label4 = make<QLabel>(this, "Label4", 3120, 1080, 1815, 255);
-    dfVerfuegbar = make<QLineEdit>(this, "dfVerfügbar", 5040, 1080, 735, 285);
-    cbZusatzNr = make<QCheckBox>(this, "cbZusatzNr", 2160, 1440, 3615, 255);
-    pbLoeschen = make<QPushButton>(this, "pbLöschen", 120, 1920, 1695, 375);
-    pbCancel = make<QPushButton>(this, "pbCancel", 2160, 1920, 1695, 375);
-    pbOK = make<QPushButton>(this, "pbOK", 4080, 1920, 1695, 375);
+    Label1 = placeControl<QLabel>(this, "Label1", 120, 120, 1815, 255);
+    dfSchluesselNr = placeControl<QLineEdit>(this, "dfSchlüsselNr", 2160, 120, 3615, 285);
+    Label2 = placeControl<QLabel>(this, "Label2", 120, 600, 1815, 255);
+    dfFunktion = placeControl<QLineEdit>(this, "dfFunktion", 2160, 600, 3615, 285);
+    Label3 = placeControl<QLabel>(this, "Label3", 120, 1080, 1815, 255);
+    dfGesamt = placeControl<QLineEdit>(this, "dfGesamt", 2160, 1080, 855, 285);
+    Label4 = placeControl<QLabel>(this, "Label4", 3120, 1080, 1815, 255);
+    dfVerfuegbar = placeControl<QLineEdit>(this, "dfVerfügbar", 5040, 1080, 735, 285);
+    cbZusatzNr = placeControl<QCheckBox>(this, "cbZusatzNr", 2160, 1440, 3615, 255);
+    pbLoeschen = placeControl<QPushButton>(this, "pbLöschen", 120, 1920, 1695, 375);
+    pbCancel = placeControl<QPushButton>(this, "pbCancel", 2160, 1920, 1695, 375);
+    pbOK = placeControl<QPushButton>(this, "pbOK", 4080, 1920, 1695, 375);
 
     dfSchluesselNr->setMaxLength(10);
     dfFunktion->setMaxLength(kFunctionLength);

@@ -16,14 +16,6 @@
 
 namespace {
 
-template <typename W> W* make(QWidget* parent, const QString& name, int left, int top, int width, int height)
-{
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
-    return w;
-}
-
 DlgPerson::Runner& runner()
 {
     static DlgPerson::Runner current;
@@ -38,15 +30,15 @@ DlgPerson::DlgPerson(QWidget* parent) : QDialog(parent)
     setModal(true);
     setFixedSize(tw(6030), tw(2070));
 
-    Label1 = make<QLabel>(this, QStringLiteral("Label1"), 120, 120, 1815, 255);
-    dfNachname = make<QLineEdit>(this, QStringLiteral("dfNachname"), 2160, 120, 3615, 285);
-    Label2 = make<QLabel>(this, QStringLiteral("Label2"), 120, 600, 1815, 255);
-    dfVorname = make<QLineEdit>(this, QStringLiteral("dfVorname"), 2160, 600, 3615, 285);
-    Label3 = make<QLabel>(this, QStringLiteral("Label3"), 120, 1080, 1815, 255);
-    dfPersNr = make<QLineEdit>(this, QStringLiteral("dfPersNr"), 2160, 1080, 3615, 285);
-    pbLoeschen = make<QPushButton>(this, QStringLiteral("pbLöschen"), 120, 1560, 1695, 375);
-    pbCancel = make<QPushButton>(this, QStringLiteral("pbCancel"), 2160, 1560, 1695, 375);
-    pbOK = make<QPushButton>(this, QStringLiteral("pbOK"), 4080, 1560, 1695, 375);
+    Label1 = placeControl<QLabel>(this, "Label1", 120, 120, 1815, 255);
+    dfNachname = placeControl<QLineEdit>(this, "dfNachname", 2160, 120, 3615, 285);
+    Label2 = placeControl<QLabel>(this, "Label2", 120, 600, 1815, 255);
+    dfVorname = placeControl<QLineEdit>(this, "dfVorname", 2160, 600, 3615, 285);
+    Label3 = placeControl<QLabel>(this, "Label3", 120, 1080, 1815, 255);
+    dfPersNr = placeControl<QLineEdit>(this, "dfPersNr", 2160, 1080, 3615, 285);
+    pbLoeschen = placeControl<QPushButton>(this, "pbLöschen", 120, 1560, 1695, 375);
+    pbCancel = placeControl<QPushButton>(this, "pbCancel", 2160, 1560, 1695, 375);
+    pbOK = placeControl<QPushButton>(this, "pbOK", 4080, 1560, 1695, 375);
 
     dfNachname->setMaxLength(50);
     dfVorname->setMaxLength(50);

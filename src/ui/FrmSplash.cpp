@@ -15,11 +15,6 @@
 
 namespace {
 
-QRect twRect(int left, int top, int width, int height)
-{
-    return QRect(tw(left), tw(top), tw(width), tw(height));
-}
-
 const char* const kLanguages[3] = {"DE", "EN", "FR"};
 const QString kWebAddress = QStringLiteral("www.clavaro.example");
 
@@ -31,14 +26,6 @@ QFont arial(qreal points, bool bold)
     return font;
 }
 
-template <typename W> W* place(QWidget* parent, const char* name, const QRect& rect)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromUtf8(name));
-    widget->setGeometry(rect);
-    return widget;
-}
-
 } // namespace
 
 FrmSplash::FrmSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
@@ -48,22 +35,22 @@ FrmSplash::FrmSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     setModal(true);
     setFixedSize(tw(8625), tw(3240));
 
-    Frame1 = place<QFrame>(this, "Frame1", twRect(120, 0, 8385, 3090));
+    Frame1 = placeControl<QFrame>(this, "Frame1", 120, 0, 8385, 3090);
     Frame1->setFrameShape(QFrame::Box);
     Frame1->setFrameShadow(QFrame::Sunken);
 
-    imgLogo = place<QLabel>(Frame1, "imgLogo", twRect(240, 240, 1350, 1050));
+    imgLogo = placeControl<QLabel>(Frame1, "imgLogo", 240, 240, 1350, 1050);
     imgLogo->setPixmap(QPixmap(QStringLiteral(":/images/logo.png")));
-    lblCompanyProduct = place<QLabel>(Frame1, "lblCompanyProduct", twRect(1680, 240, 6540, 435));
+    lblCompanyProduct = placeControl<QLabel>(Frame1, "lblCompanyProduct", 1680, 240, 6540, 435);
     lblCompanyProduct->setFont(arial(18, true));
-    lblProductName = place<QLabel>(Frame1, "lblProductName", twRect(1680, 840, 6525, 765));
+    lblProductName = placeControl<QLabel>(Frame1, "lblProductName", 1680, 840, 6525, 765);
     lblProductName->setFont(arial(32.25, true));
-    lblVersion = place<QLabel>(Frame1, "lblVersion", twRect(3960, 1680, 4245, 285));
+    lblVersion = placeControl<QLabel>(Frame1, "lblVersion", 3960, 1680, 4245, 285);
     lblVersion->setFont(arial(12, true));
     lblVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label2 = place<QLabel>(Frame1, "Label2", twRect(120, 2040, 2535, 255));
-    Label3 = place<QLabel>(Frame1, "Label3", twRect(2880, 2040, 4335, 255));
-    Label4 = place<QLabel>(Frame1, "Label4", twRect(2880, 2280, 4335, 255));
+    Label2 = placeControl<QLabel>(Frame1, "Label2", 120, 2040, 2535, 255);
+    Label3 = placeControl<QLabel>(Frame1, "Label3", 2880, 2040, 4335, 255);
+    Label4 = placeControl<QLabel>(Frame1, "Label4", 2880, 2280, 4335, 255);
     QFont small = Label4->font();
     small.setPointSizeF(8.25);
     small.setBold(true);
@@ -72,7 +59,7 @@ FrmSplash::FrmSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     m_group = new QButtonGroup(this);
     const int tops[3] = {2280, 2520, 2760};
     for (int i = 0; i < 3; ++i) {
-        rbSprache[i] = place<QRadioButton>(Frame1, "rbSprache", twRect(240, tops[i], 2655, 255));
+        rbSprache[i] = placeControl<QRadioButton>(Frame1, "rbSprache", 240, tops[i], 2655, 255);
         m_group->addButton(rbSprache[i], i);
     }
     rbSprache[0]->setChecked(true);
@@ -82,7 +69,7 @@ FrmSplash::FrmSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
             rbSprache_Click();
     });
 
-    pbOK = place<QPushButton>(Frame1, "pbOK", twRect(7560, 2520, 735, 375));
+    pbOK = placeControl<QPushButton>(Frame1, "pbOK", 7560, 2520, 735, 375);
     connect(pbOK, &QPushButton::clicked, this, &FrmSplash::pbOK_Click);
 
     // Key presses reach the window before the control that has the focus; a click on the free
