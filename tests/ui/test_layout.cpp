@@ -4,7 +4,6 @@
 #include <QObject>
 
 using C = MainControl;
-Q_DECLARE_METATYPE(MainControl)
 
 char* toString(const TwipRect& r)
 {
@@ -15,134 +14,72 @@ class TestLayout : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void halfChangeRoundsHalvesToEven_data();
-    void halfChangeRoundsHalvesToEven();
-    void designedSizeSetsOnlyColumnWidths();
-    void enlargedWindow_data();
-    void enlargedWindow();
-    void tooSmallSpringsBack_data();
-    void tooSmallSpringsBack();
-    void proportionsHoldFromSizeToSize();
+    void relayout_data();
+    void relayout();
 };
 
-void TestLayout::halfChangeRoundsHalvesToEven_data()
+void TestLayout::relayout_data()
 {
-    QTest::addColumn<int>("delta");
-    QTest::addColumn<int>("half");
-    QTest::newRow("15 to 8") << 15 << 8;
-    QTest::newRow("45 to 22") << 45 << 22;
-    QTest::newRow("-15 to -8") << -15 << -8;
-    QTest::newRow("-45 to -22") << -45 << -22;
-    QTest::newRow("even 600") << 600 << 300;
-}
-
-void TestLayout::halfChangeRoundsHalvesToEven()
-{
-    QFETCH(int, delta);
-    QFETCH(int, half);
-    QCOMPARE(halfChange(delta), half);
-}
-
-void TestLayout::designedSizeSetsOnlyColumnWidths()
-{
-    const MainLayout designed = MainLayout::designed();
-    const MainLayoutResult r = relayout(designed, 12045, 9000);
-    QVERIFY(!r.springBack);
-    QVERIFY(r.layout.rects == designed.rects);
-    // 10095 / 100 * p / 125.8
-    QCOMPARE(qRound(r.columnUnits[0] * 100), 802);
-    QCOMPARE(qRound(r.columnUnits[4] * 100), 3210);
-    const double sum = r.columnUnits[0] + r.columnUnits[1] + r.columnUnits[2] + r.columnUnits[3] + r.columnUnits[4];
-    QCOMPARE(qRound(sum * MainLayout::kGridUnitTwips), qRound(10095 * 1.02));
-}
-
-void TestLayout::enlargedWindow_data()
-{
-    // 900 twips wider and 600 higher: dx = 450, dy = 300.
-    QTest::addColumn<MainControl>("control");
-    QTest::addColumn<TwipRect>("change"); // added to left, top, width, height
-    QTest::newRow("person frame") << C::frPerson << TwipRect{0, 0, 450, 300};
-    QTest::newRow("person list") << C::lstPerson << TwipRect{0, 0, 450, 300};
-    QTest::newRow("person delete") << C::pbPersDel << TwipRect{450, 0, 0, 0};
-    QTest::newRow("key frame") << C::frSchluessel << TwipRect{450, 0, 450, 300};
-    QTest::newRow("key search button") << C::pbSchlSuch << TwipRect{450, 0, 0, 0};
-    QTest::newRow("additional number") << C::dfZusatzNr << TwipRect{450, 300, 0, 0};
-    QTest::newRow("handout button") << C::pbVergabe << TwipRect{450, 300, 0, 0};
-    QTest::newRow("line") << C::Line1 << TwipRect{0, 300, 900, 0};
-    QTest::newRow("grid") << C::sprVergaben << TwipRect{0, 300, 900, 300};
-    QTest::newRow("confirmation") << C::pbBestaetigung << TwipRect{900, 300, 0, 0};
-    QTest::newRow("exit") << C::pbExit << TwipRect{900, 600, 0, 0};
-}
-
-void TestLayout::enlargedWindow()
-{
-    QFETCH(MainControl, control);
-    QFETCH(TwipRect, change);
-    const MainLayout designed = MainLayout::designed();
-    const MainLayoutResult r = relayout(designed, 12045 + 900, 9000 + 600);
-    QVERIFY(!r.springBack);
-    const TwipRect before = designed[control];
-    const TwipRect expected{before.left + change.left, before.top + change.top, before.width + change.width,
-                            before.height + change.height};
-    QCOMPARE(r.layout[control], expected);
-    QCOMPARE(r.layout.acceptedWidth, 12945);
-    QCOMPARE(r.layout.acceptedHeight, 9600);
-    QCOMPARE(qRound(r.columnUnits[0] * 1000), qRound(10995 / 100.0 * 10 / 125.8 * 1000));
-}
-
-void TestLayout::tooSmallSpringsBack_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
+    // From a window already accepted at `from` (reached from the design) to an outer size `to`; dx and
+    // dy are the expected halves of the change, the column widths are in hundredths of a grid unit.
+    QTest::addColumn<QSize>("from");
+    QTest::addColumn<QSize>("to");
     QTest::addColumn<bool>("springBack");
-    QTest::newRow("10000 wide") << 10000 << 9000 << true;
-    QTest::newRow("7410 high") << 12045 << 7410 << true;
-    QTest::newRow("both too small") << 9000 << 6000 << true;
-    QTest::newRow("exactly 10020 x 7425") << 10020 << 7425 << false;
+    QTest::addColumn<int>("dx");
+    QTest::addColumn<int>("dy");
+    QTest::addColumn<int>("firstColumn");
+    QTest::addColumn<int>("lastColumn");
+    const QSize designed(12045, 9000);
+    // 10095 / 100 * share / 125.8
+    QTest::newRow("designed size") << designed << designed << false << 0 << 0 << 802 << 3210;
+    QTest::newRow("900 wider, 600 higher") << designed << QSize(12945, 9600) << false << 450 << 300 << 874 << 3496;
+    // Odd changes: the half lies halfway and goes to the even neighbour, either way.
+    QTest::newRow("15 wider, 45 higher") << designed << QSize(12060, 9045) << false << 8 << 22 << 804 << 3215;
+    QTest::newRow("15 narrower, 45 lower") << QSize(12060, 9045) << designed << false << -8 << -22 << 802 << 3210;
+    // Too small goes back to the last accepted size, not the design.
+    QTest::newRow("10000 wide springs back") << QSize(13000, 9900) << QSize(10000, 9000) << true << 0 << 0 << 0 << 0;
+    QTest::newRow("7410 high springs back") << QSize(13000, 9900) << QSize(12045, 7410) << true << 0 << 0 << 0 << 0;
+    QTest::newRow("exactly 10020 x 7425")
+        << QSize(13000, 9900) << QSize(10020, 7425) << false << -1490 << -1238 << 642 << 2566;
 }
 
-void TestLayout::tooSmallSpringsBack()
+void TestLayout::relayout()
 {
-    QFETCH(int, width);
-    QFETCH(int, height);
+    QFETCH(QSize, from);
+    QFETCH(QSize, to);
     QFETCH(bool, springBack);
-    // Start from an enlarged window: spring-back returns to the last accepted size, not the design.
-    const MainLayout enlarged = relayout(MainLayout::designed(), 13000, 9900).layout;
-    const MainLayoutResult r = relayout(enlarged, width, height);
+    QFETCH(int, dx);
+    QFETCH(int, dy);
+    QFETCH(int, firstColumn);
+    QFETCH(int, lastColumn);
+    const MainLayout start = ::relayout(MainLayout::designed(), from.width(), from.height()).layout;
+    const MainLayoutResult r = ::relayout(start, to.width(), to.height());
     QCOMPARE(r.springBack, springBack);
-    if (springBack) {
-        QVERIFY(r.layout.rects == enlarged.rects);
-        QCOMPARE(r.layout.acceptedWidth, 13000);
-        QCOMPARE(r.layout.acceptedHeight, 9900);
-    } else {
-        QCOMPARE(r.layout.acceptedWidth, width);
-        QCOMPARE(r.layout.acceptedHeight, height);
-        QCOMPARE(r.layout[C::sprVergaben].height, enlarged[C::sprVergaben].height + halfChange(height - 9900));
-    }
-}
+    const QSize accepted = springBack ? from : to;
+    QCOMPARE(QSize(r.layout.acceptedWidth, r.layout.acceptedHeight), accepted);
+    if (dx == 0 && dy == 0)
+        QVERIFY(r.layout.rects == start.rects);
 
-void TestLayout::proportionsHoldFromSizeToSize()
-{
-    // Across a series of odd sizes: pbExit stays level with the grid's bottom, the other right-hand
-    // buttons with its top, the right-hand buttons keep their distance from the right edge (within
-    // the rounding of each step), and the middle column stays between the frames.
-    MainLayout l = MainLayout::designed();
-    const TwipRect grid0 = l[C::sprVergaben];
-    const int rightGap0 = l.acceptedWidth - l[C::pbExit].left;
-    const QList<QPair<int, int>> sizes = {{12060, 9015}, {13333, 10001}, {10020, 7425}, {15991, 11111}, {12045, 9000}};
-    int step = 0;
-    for (const auto& [w, h] : sizes) {
-        l = relayout(l, w, h).layout;
-        ++step;
-        const TwipRect grid = l[C::sprVergaben];
-        QCOMPARE(l[C::pbExit].top + l[C::pbExit].height, grid.top + grid.height);
-        QCOMPARE(l[C::pbBestaetigung].top - grid.top, 3960 - grid0.top);
-        QVERIFY(qAbs(w - l[C::pbExit].left - rightGap0) <= step);
-        const int gapLeft = l[C::pbVergabe].left - (l[C::frPerson].left + l[C::frPerson].width);
-        const int gapRight = l[C::frSchluessel].left - (l[C::pbVergabe].left + l[C::pbVergabe].width);
-        QCOMPARE(gapLeft, 4920 - (120 + 4575));
-        QCOMPARE(gapRight, 7200 - (4920 + 2055));
+    // Each control's share of dx (left, width) and dy (top, height): the frames and lists take one
+    // half, the middle column moves by one half, the grid and the right-hand buttons by both.
+    const struct
+    {
+        C control;
+        TwipRect share;
+    } follows[] = {
+        {C::frPerson, {0, 0, 1, 1}},     {C::lstPerson, {0, 0, 1, 1}},   {C::pbPersDel, {1, 0, 0, 0}},
+        {C::frSchluessel, {1, 0, 1, 1}}, {C::pbSchlSuch, {1, 0, 0, 0}},  {C::pbVergabe, {1, 1, 0, 0}},
+        {C::Line1, {0, 1, 2, 0}},        {C::sprVergaben, {0, 1, 2, 1}}, {C::pbBestaetigung, {2, 1, 0, 0}},
+        {C::pbExit, {2, 2, 0, 0}},
+    };
+    for (const auto& [control, share] : follows) {
+        const TwipRect before = start[control];
+        const TwipRect expected{before.left + share.left * dx, before.top + share.top * dy,
+                                before.width + share.width * dx, before.height + share.height * dy};
+        QCOMPARE(r.layout[control], expected);
     }
+    QCOMPARE(qRound(r.columnUnits[0] * 100), firstColumn);
+    QCOMPARE(qRound(r.columnUnits[4] * 100), lastColumn);
 }
 
 CLAVARO_TEST_MAIN(TestLayout)
