@@ -7,6 +7,7 @@
 #include "core/Messages.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
+#include "ui/ConnectClick.h"
 #include "ui/SelectAllText.h"
 #include "ui/Twips.h"
 
@@ -87,9 +88,9 @@ DlgSchluessel::DlgSchluessel(QWidget* parent) : QDialog(parent)
     dfGesamt->installEventFilter(this);
 
     connect(dfSchluesselNr, &QLineEdit::textChanged, this, [this] { guarded([this] { dfSchluesselNr_Change(); }); });
-    connect(pbOK, &QPushButton::clicked, this, [this] { guarded([this] { pbOK_Click(); }); });
-    connect(pbCancel, &QPushButton::clicked, this, [this] { guarded([this] { pbCancel_Click(); }); });
-    connect(pbLoeschen, &QPushButton::clicked, this, [this] { guarded([this] { pbLoeschen_Click(); }); });
+    connectClick(pbOK, this, &DlgSchluessel::pbOK_Click);
+    connectClick(pbCancel, this, &DlgSchluessel::pbCancel_Click);
+    connectClick(pbLoeschen, this, &DlgSchluessel::pbLoeschen_Click);
 
     setTexts();
 }

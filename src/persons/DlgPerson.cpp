@@ -7,6 +7,7 @@
 #include "core/Messages.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
+#include "ui/ConnectClick.h"
 #include "ui/SelectAllText.h"
 #include "ui/Twips.h"
 
@@ -59,9 +60,9 @@ DlgPerson::DlgPerson(QWidget* parent) : QDialog(parent)
     setTabOrder(dfPersNr, pbLoeschen);
     pbOK->setFocus();
 
-    connect(pbOK, &QPushButton::clicked, this, [this] { guarded([this] { pbOK_Click(); }); });
-    connect(pbCancel, &QPushButton::clicked, this, [this] { guarded([this] { pbCancel_Click(); }); });
-    connect(pbLoeschen, &QPushButton::clicked, this, [this] { guarded([this] { pbLoeschen_Click(); }); });
+    connectClick(pbOK, this, &DlgPerson::pbOK_Click);
+    connectClick(pbCancel, this, &DlgPerson::pbCancel_Click);
+    connectClick(pbLoeschen, this, &DlgPerson::pbLoeschen_Click);
 
     setTexts();
 }

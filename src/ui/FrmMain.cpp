@@ -6,6 +6,7 @@
 #include "core/Guard.h"
 #include "core/Texts.h"
 #include "handouts/VergabenModel.h"
+#include "ui/ConnectClick.h"
 #include "ui/FrmSplash.h"
 #include "ui/SelectAllText.h"
 #include "ui/Twips.h"
@@ -140,21 +141,21 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    connectButton(pbPersSuch, &FrmMain::pbPersSuch_Click);
-    connectButton(pbPersNeu, &FrmMain::pbPersNeu_Click);
-    connectButton(pbPersEdit, &FrmMain::pbPersEdit_Click);
-    connectButton(pbPersDel, &FrmMain::pbPersDel_Click);
-    connectButton(pbSchlSuch, &FrmMain::pbSchlSuch_Click);
-    connectButton(pbSchlNeu, &FrmMain::pbSchlNeu_Click);
-    connectButton(pbSchlEdit, &FrmMain::pbSchlEdit_Click);
-    connectButton(pbSchlDel, &FrmMain::pbSchlDel_Click);
-    connectButton(pbVergabe, &FrmMain::pbVergabe_Click);
-    connectButton(pbBestaetigung, &FrmMain::pbBestaetigung_Click);
-    connectButton(pbRueckgabe, &FrmMain::pbRueckgabe_Click);
-    connectButton(pbFilter, &FrmMain::pbFilter_Click);
-    connectButton(pbListeDrucken, &FrmMain::pbListeDrucken_Click);
-    connectButton(pbFormular, &FrmMain::pbFormular_Click);
-    connectButton(pbExit, &FrmMain::pbExit_Click);
+    connectClick(pbPersSuch, this, &FrmMain::pbPersSuch_Click);
+    connectClick(pbPersNeu, this, &FrmMain::pbPersNeu_Click);
+    connectClick(pbPersEdit, this, &FrmMain::pbPersEdit_Click);
+    connectClick(pbPersDel, this, &FrmMain::pbPersDel_Click);
+    connectClick(pbSchlSuch, this, &FrmMain::pbSchlSuch_Click);
+    connectClick(pbSchlNeu, this, &FrmMain::pbSchlNeu_Click);
+    connectClick(pbSchlEdit, this, &FrmMain::pbSchlEdit_Click);
+    connectClick(pbSchlDel, this, &FrmMain::pbSchlDel_Click);
+    connectClick(pbVergabe, this, &FrmMain::pbVergabe_Click);
+    connectClick(pbBestaetigung, this, &FrmMain::pbBestaetigung_Click);
+    connectClick(pbRueckgabe, this, &FrmMain::pbRueckgabe_Click);
+    connectClick(pbFilter, this, &FrmMain::pbFilter_Click);
+    connectClick(pbListeDrucken, this, &FrmMain::pbListeDrucken_Click);
+    connectClick(pbFormular, this, &FrmMain::pbFormular_Click);
+    connectClick(pbExit, this, &FrmMain::pbExit_Click);
 
     // Designed positions, then the designed inner size, centred on the screen by its outer size.
     applyLayout(relayout(m_layout, m_layout.acceptedWidth, m_layout.acceptedHeight));
@@ -168,10 +169,6 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::connectButton(QPushButton* button, void (FrmMain::*handler)())
-{
-    connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-}
 
 void FrmMain::Form_Load()
 {

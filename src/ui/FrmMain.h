@@ -115,7 +115,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void connectButton(QPushButton* button, void (FrmMain::*handler)());
     void applyLayout(const MainLayoutResult& result);
     void switchDefault(QLineEdit* field, QPushButton* button);
     void closeDialogs();
