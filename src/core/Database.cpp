@@ -184,6 +184,11 @@ void Database::execute(const QString& sql, bool /*failOnError*/)
         throwEngineError(m_db, rc, sql);
 }
 
+void Database::executeNative(const QString& sql)
+{
+    run(m_db, sql.toUtf8().constData());
+}
+
 Recordset Database::openRecordset(const QString& sql)
 {
     return Recordset(prepare(sql), sql);

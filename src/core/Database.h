@@ -32,6 +32,9 @@ public:
     // nothing. failOnError is kept for the call sites that ask for it; both forms throw SqlError.
     void execute(const QString& sql, bool failOnError = false);
 
+    // Runs engine SQL exactly as written, bypassing the dialect: the schema's own statements.
+    void executeNative(const QString& sql);
+
     // Runs a query and positions on its first row.
     Recordset openRecordset(const QString& sql);
 

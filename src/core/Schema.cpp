@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include "Database.h"
+
 // Notes on the types:
 // - Text columns carry the FOLDTRIM collation (TextCollation), so "=", UNIQUE and ORDER BY ignore case and
 //   trailing blanks. Their sizes are enforced with CHECK: an over-long value is refused, never cut.
@@ -10,7 +12,10 @@
 // - No foreign keys: a key row is deleted before its movements, and persons are only ever retired.
 //   Instead a trigger carries a changed key number over to the key's movements, since the key dialog renames
 //   a key with one update of TBSchluessel and its open handouts must stay in the list.
-QStringList Schema::createStatements()
+namespace {
+
+// The register as the first version of the program wrote it.
+QStringList baseStatements()
 {
     return {
         QStringLiteral("CREATE TABLE TBKopfdaten ("
@@ -50,6 +55,49 @@ QStringList Schema::createStatements()
                        "UPDATE TBBewegungen SET SchluesselNr = NEW.SchluesselNr WHERE SchluesselNr = OLD.SchluesselNr; "
                        "END"),
     };
+}
+
+// Upgrade i brings a register from version i to version i + 1. Append only: a register of version n
+// has had exactly the first n applied, so an entry never changes once released.
+const QList<QStringList>& upgrades()
+{
+    static const QList<QStringList> steps = {};
+    return steps;
+}
+
+QString setVersion(int version)
+{
+    return QStringLiteral("PRAGMA user_version = %1").arg(version);
+}
+
+} // namespace
+
+QStringList Schema::createStatements()
+{
+    QStringList statements = baseStatements();
+    for (const QStringList& step : upgrades())
+        statements += step;
+    statements.append(setVersion(version()));
+    return statements;
+}
+
+int Schema::version()
+{
+    return static_cast<int>(upgrades().size());
+}
+
+void Schema::upgrade(Database& db)
+{
+    Recordset stored = db.openRecordset(QStringLiteral("PRAGMA user_version"));
+    const int from = stored.field(0).toInt();
+    stored.close();
+    for (int v = from; v < version(); ++v) {
+        Database::Transaction transaction(db);
+        for (const QString& statement : upgrades().at(v))
+            db.executeNative(statement);
+        db.executeNative(setVersion(v + 1));
+        transaction.commit();
+    }
 }
 
 QStringList Schema::tables()

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "Clock.h"
 #include "Messages.h"
+#include "Schema.h"
 #include "Sql.h"
 #include "SqlError.h"
 #include "Texts.h"
@@ -26,7 +27,8 @@ QString askSystemNumber()
 {
     QString number;
     do {
-        number = Messages::instance().input(GetText(QStringLiteral("Anlagennummer eingeben:"), 708), kProgramTitle)
+        number = Messages::instance()
+                     .input(GetText(QStringLiteral("Anlagennummer eingeben:"), 708), kProgramTitle)
                      .value_or(QString());
     } while (number.trimmed().isEmpty());
     return number;
@@ -53,6 +55,7 @@ bool OpenDb()
         state.DB = Database::open(state.databasePath);
         if (state.traceSql)
             traceStatements(*state.DB);
+        Schema::upgrade(*state.DB);
 
         Recordset header = state.DB->openRecordset(QStringLiteral("SELECT AnlagenNr FROM TBKopfdaten"));
         state.AnlagenNr = header.eof() ? QString() : header.field(0).toString();

@@ -4,7 +4,7 @@
 void FrmMain::RefreshVergaben(bool) {}
 void FrmMain::pbVergabe_Click() {}
 void FrmMain::pbRueckgabe_Click() {}
-void FrmMain::pbFilter_Click() { RefreshVergaben(true); }
-void FrmMain::pbListeDrucken_Click() {}
-void FrmMain::pbBestaetigung_Click() {}
-void FrmMain::pbFormular_Click() {}
+void FrmMain::pbFilter_Click()
+{
+    RefreshVergaben(true);
+}

@@ -8,6 +8,8 @@
 #include "core/Sql.h"
 #include "core/Texts.h"
 #include "ui/ConnectClick.h"
+#include "ui/DialogButtons.h"
+#include "ui/DialogRunner.h"
 #include "ui/SelectAllText.h"
 #include "ui/Twips.h"
 
@@ -22,12 +24,6 @@
 namespace {
 
 constexpr int kFunctionLength = 50;
-
-DlgSchluessel::Runner& runner()
-{
-    static DlgSchluessel::Runner r;
-    return r;
-}
 
 // A stored total as the field shows it: whole numbers without a decimal part.
 QString numberText(const QVariant& value)
@@ -69,10 +65,7 @@ DlgSchluessel::DlgSchluessel(QWidget* parent) : QDialog(parent)
     QPalette grey = dfVerfuegbar->palette();
     grey.setColor(QPalette::Base, grey.color(QPalette::Window));
     dfVerfuegbar->setPalette(grey);
-    pbOK->setDefault(true);
-    pbOK->setAutoDefault(true);
-    pbCancel->setAutoDefault(false);
-    pbLoeschen->setAutoDefault(false);
+    setDialogDefault(this, pbOK);
 
     // Designed tab places: OK, Cancel, number, function, total, delete, free copies, check box.
     QWidget::setTabOrder(pbOK, pbCancel);
@@ -110,23 +103,14 @@ void DlgSchluessel::setTexts()
 
 void DlgSchluessel::open(QWidget* parent, const QString& schlNr)
 {
-    if (runner()) {
-        runner()(parent, schlNr);
-        return;
-    }
     DlgSchluessel dialog(parent);
     dialog.Init(schlNr);
-}
-
-void DlgSchluessel::setRunner(Runner r)
-{
-    runner() = std::move(r);
 }
 
 void DlgSchluessel::Init(const QString& schlNr)
 {
     load(schlNr);
-    exec();
+    DialogRunner::run(*this);
 }
 
 void DlgSchluessel::load(const QString& schlNr)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -20,10 +19,8 @@ public:
     void Init(const QString& schlNr);
     void load(const QString& schlNr);
 
-    // Builds the dialog over parent and runs Init; tests replace this with their own runner.
-    using Runner = std::function<void(QWidget* parent, const QString& schlNr)>;
+    // Builds the dialog over parent and runs Init, which shows it through DialogRunner.
     static void open(QWidget* parent, const QString& schlNr);
-    static void setRunner(Runner runner); // an empty runner restores the modal dialog
 
     void setTexts();
 

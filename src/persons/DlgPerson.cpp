@@ -8,22 +8,14 @@
 #include "core/Sql.h"
 #include "core/Texts.h"
 #include "ui/ConnectClick.h"
+#include "ui/DialogButtons.h"
+#include "ui/DialogRunner.h"
 #include "ui/SelectAllText.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-DlgPerson::Runner& runner()
-{
-    static DlgPerson::Runner current;
-    return current;
-}
-
-} // namespace
 
 DlgPerson::DlgPerson(QWidget* parent) : QDialog(parent)
 {
@@ -47,10 +39,7 @@ DlgPerson::DlgPerson(QWidget* parent) : QDialog(parent)
     for (QLineEdit* field : {dfNachname, dfVorname, dfPersNr})
         selectAllOnFocus(field);
 
-    // Enter presses OK wherever the focus is; Escape and the close box cancel (QDialog::reject).
-    pbOK->setDefault(true);
-    for (QPushButton* button : {pbLoeschen, pbCancel})
-        button->setAutoDefault(false);
+    setDialogDefault(this, pbOK);
 
     // The focus starts on OK; Tab goes on to Cancel, the three fields and the retire button.
     setTabOrder(pbOK, pbCancel);
@@ -67,11 +56,6 @@ DlgPerson::DlgPerson(QWidget* parent) : QDialog(parent)
     setTexts();
 }
 
-void DlgPerson::setRunner(Runner runner)
-{
-    ::runner() = std::move(runner);
-}
-
 void DlgPerson::setTexts()
 {
     setWindowTitle(GetText(QStringLiteral("Personenbearbeitung"), 400));
@@ -86,10 +70,7 @@ void DlgPerson::setTexts()
 void DlgPerson::Init(qint32 persId)
 {
     load(persId);
-    if (::runner())
-        ::runner()(*this);
-    else
-        exec();
+    DialogRunner::run(*this);
 }
 
 void DlgPerson::load(qint32 persId)

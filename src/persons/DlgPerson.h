@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -15,12 +14,8 @@ class DlgPerson : public QDialog
 public:
     explicit DlgPerson(QWidget* parent = nullptr);
 
-    // How Init shows the filled dialog. The default runs exec(); tests put in a function that fills
-    // the fields and presses buttons, so the main window's handlers run without a modal loop.
-    using Runner = std::function<void(DlgPerson&)>;
-    static void setRunner(Runner runner); // an empty runner restores exec()
-
     // Below 1: a new person (the main window passes -1); otherwise the person with this PersID.
+    // Shown through DialogRunner.
     void Init(qint32 persId);
     // Fills the fields for Init without showing the dialog.
     void load(qint32 persId);

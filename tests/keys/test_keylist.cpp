@@ -5,6 +5,7 @@
 #include "keys/SchlDel.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
+#include "ui/DialogRunner.h"
 #include "ui/FrmMain.h"
 
 #include <QLineEdit>
@@ -49,7 +50,7 @@ private Q_SLOTS:
     {
         m_main.reset();
         m_db.reset();
-        DlgSchluessel::setRunner({});
+        DialogRunner::setHook({});
     }
 
     // The search statement; the refill under the hourglass leaves nothing selected.
@@ -90,8 +91,8 @@ private Q_SLOTS:
     void newAndEditOpenTheDialogThenRefill()
     {
         QStringList opened;
-        DlgSchluessel::setRunner([&](QWidget*, const QString& schlNr) {
-            opened << schlNr;
+        DialogRunner::setHook([&](QDialog& dialog) {
+            opened << static_cast<DlgSchluessel&>(dialog).SchlNr;
             m_db->exec(QStringLiteral("UPDATE TBSchluessel SET Funktion = 'changed' WHERE SchluesselNr = 'A12'"));
         });
         m_main->pbSchlEdit_Click();

@@ -4,6 +4,7 @@
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
+#include "ui/DialogRunner.h"
 #include "ui/FrmMain.h"
 
 #include <QLineEdit>
@@ -43,7 +44,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        DlgPerson::setRunner({});
+        DialogRunner::setHook({});
         m_main.reset();
         m_messages.reset();
         m_db.reset();
@@ -152,7 +153,8 @@ private Q_SLOTS:
             m_main->lstPerson->setCurrentRow(0);
 
         QStringList opened;
-        DlgPerson::setRunner([&](DlgPerson& dialog) {
+        DialogRunner::setHook([&](QDialog& shown) {
+            auto& dialog = static_cast<DlgPerson&>(shown);
             opened << dialog.dfNachname->text() + '|' + dialog.dfVorname->text() + '|' + dialog.dfPersNr->text();
             dialog.dfNachname->setText("Neumann");
             dialog.dfVorname->setText("Nina");

@@ -1,0 +1,5 @@
+// The main window's confirmation buttons: print one confirmation, edit the template.
+#include "ui/FrmMain.h"
+
+void FrmMain::pbBestaetigung_Click() {}
+void FrmMain::pbFormular_Click() {}
