@@ -1,5 +1,6 @@
 // Enter in every dialog presses the focused button, and the default button only when the focus is
 // elsewhere.
+#include "confirmation/DlgFormular.h"
 #include "keys/DlgSchluessel.h"
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
@@ -29,6 +30,16 @@ private Q_SLOTS:
                 << dialog << QStringLiteral("pbLöschen") << QStringLiteral("pbLöschen");
             QTest::addRow("%s, a field", dialog) << dialog << field << "pbOK";
         }
+        // Enter in the template's text starts a new line.
+        QTest::newRow("dlgFormular, OK") << "dlgFormular"
+                                         << "pbOK"
+                                         << "pbOK";
+        QTest::newRow("dlgFormular, Abbrechen") << "dlgFormular"
+                                                << "pbAbbrechen"
+                                                << "pbAbbrechen";
+        QTest::newRow("dlgFormular, the text") << "dlgFormular"
+                                               << "dfText"
+                                               << "";
     }
     void enterPressesTheFocusedButton()
     {
@@ -40,6 +51,8 @@ private Q_SLOTS:
         std::unique_ptr<QDialog> shown;
         if (dialog == QStringLiteral("dlgPerson"))
             shown = std::make_unique<DlgPerson>();
+        else if (dialog == QStringLiteral("dlgFormular"))
+            shown = std::make_unique<DlgFormular>();
         else
             shown = std::make_unique<DlgSchluessel>();
         shown->show();
@@ -51,7 +64,7 @@ private Q_SLOTS:
         for (QPushButton* button : shown->findChildren<QPushButton*>())
             connect(button, &QPushButton::clicked, this, [&clicked, button] { clicked << button->objectName(); });
         QTest::keyClick(target, Qt::Key_Return);
-        QCOMPARE(clicked, QStringList{pressed});
+        QCOMPARE(clicked, pressed.isEmpty() ? QStringList() : QStringList{pressed});
     }
 };
 
