@@ -1,6 +1,7 @@
 // Enter in every dialog presses the focused button, and the default button only when the focus is
 // elsewhere.
 #include "confirmation/DlgFormular.h"
+#include "handouts/DlgFilter.h"
 #include "keys/DlgSchluessel.h"
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
@@ -40,6 +41,12 @@ private Q_SLOTS:
         QTest::newRow("dlgFormular, the text") << "dlgFormular"
                                                << "dfText"
                                                << "";
+        QTest::newRow("dlgFilter, Abbrechen") << "dlgFilter"
+                                              << "pbCancel"
+                                              << "pbCancel";
+        QTest::newRow("dlgFilter, a field") << "dlgFilter"
+                                            << "dfName"
+                                            << "pbOK";
     }
     void enterPressesTheFocusedButton()
     {
@@ -53,6 +60,8 @@ private Q_SLOTS:
             shown = std::make_unique<DlgPerson>();
         else if (dialog == QStringLiteral("dlgFormular"))
             shown = std::make_unique<DlgFormular>();
+        else if (dialog == QStringLiteral("dlgFilter"))
+            shown = std::make_unique<DlgFilter>();
         else
             shown = std::make_unique<DlgSchluessel>();
         shown->show();
