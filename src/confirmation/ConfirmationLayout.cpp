@@ -1,20 +1,14 @@
 #include "ConfirmationLayout.h"
 
+#include "core/Blanks.h"
+#include "core/DateText.h"
+#include "handouts/VergabenModel.h"
 #include "ui/LinePrinter.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-bool isBlank(const QString& text)
-{
-    for (const QChar c : text) {
-        if (c != QLatin1Char(' '))
-            return false;
-    }
-    return true;
-}
 
 // Halves go to the even neighbour, whatever rounding mode the process runs in.
 qint64 roundHalfEven(double value)
@@ -49,6 +43,15 @@ QString ConfirmationLayout::keyText(const QString& anlagenNr, const QString& sch
     if (!isBlank(funktion))
         key += QStringLiteral(" (") + funktion + QLatin1Char(')');
     return key;
+}
+
+ConfirmationLayout::Values ConfirmationLayout::fromLine(const VergabenModel& grid, int row, const QString& anlagenNr)
+{
+    // The date from the cell's value, not its text: shown text read back depends on the locale.
+    return {grid.cellText(row, VergabenModel::Person),
+            DateText::shortDate(grid.cellValue(row, VergabenModel::Datum).toDate()),
+            keyText(anlagenNr, grid.cellText(row, VergabenModel::SchluesselNr),
+                    grid.cellText(row, VergabenModel::ZusatzNr), grid.cellText(row, VergabenModel::Funktion))};
 }
 
 void ConfirmationLayout::print(LinePrinter& printer, const QString& templ, const Values& values)

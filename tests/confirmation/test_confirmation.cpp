@@ -1,10 +1,19 @@
 // The handout confirmation: its layout on the line printer, the key text, pages, where it goes.
 #include "confirmation/ConfirmationLayout.h"
+#include "core/Clock.h"
+#include "keys/KeyData.h"
+#include "persons/PersonData.h"
 #include "support/RecordingPrinter.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
+#include "ui/FrmMain.h"
 #include "ui/QtLinePrinter.h"
 
+#include <QDir>
 #include <QPdfWriter>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTableView>
 #include <QTemporaryDir>
 
 using Widths = QHash<QString, double>;
@@ -55,30 +64,79 @@ private Q_SLOTS:
         QCOMPARE(printer.ended, !expected.isEmpty());
     }
 
-    void keyText_data()
+    // P, D and K from the selected line as the grid shows it; number and function only when not blank,
+    // and then as stored.
+    void fromTheSelectedLine_data()
     {
         QTest::addColumn<QString>("zusatzNr");
         QTest::addColumn<QString>("funktion");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("number and function") << "3"
+        QTest::addColumn<QString>("templ");
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<QString>("key");     // K, or the message shown
+        QTest::addColumn<QString>("pdfName"); // pattern; empty when nothing is printed
+        QTest::newRow("number and function") << "3 "
                                              << "Haupteingang"
-                                             << "4711 A12/3 (Haupteingang)";
-        QTest::newRow("neither") << ""
-                                 << ""
-                                 << "4711 A12";
-        QTest::newRow("blanks count as none") << "  "
+                                             << "T" << true << "4711 A12/3  (Haupteingang)"
+                                             << "Bestaetigung-2026-03-10-\\d{4}-A12-3\\.pdf";
+        QTest::newRow("blanks count as none") << " "
                                               << " "
-                                              << "4711 A12";
-        QTest::newRow("function only, untrimmed") << ""
-                                                  << "Tor "
-                                                  << "4711 A12 (Tor )";
+                                              << "T" << true << "4711 A12"
+                                              << "Bestaetigung-2026-03-10-\\d{4}-A12\\.pdf";
+        QTest::newRow("no line selected") << ""
+                                          << ""
+                                          << "T" << false << ""
+                                          << "";
+        QTest::newRow("no template") << ""
+                                     << ""
+                                     << "" << true << "Bestätigungsformular wurde noch nicht definiert!"
+                                     << "";
+        QTest::newRow("blank lines only") << ""
+                                          << ""
+                                          << "\r\n  \r\n"
+                                          << true << "Bestätigungsformular wurde noch nicht definiert!"
+                                          << "";
     }
-    void keyText()
+    void fromTheSelectedLine()
     {
         QFETCH(QString, zusatzNr);
         QFETCH(QString, funktion);
-        QFETCH(QString, expected);
-        QCOMPARE(ConfirmationLayout::keyText("4711", "A12", zusatzNr, funktion), expected);
+        QFETCH(QString, templ);
+        QFETCH(bool, select);
+        QFETCH(QString, key);
+        QFETCH(QString, pdfName);
+        TestDatabase t;
+        Clock::setToday(QDate(2026, 3, 10));
+        const auto restore = qScopeGuard([] {
+            Clock::setToday(std::nullopt);
+            app().printToPdfDir.clear();
+        });
+        QTemporaryDir out;
+        app().printToPdfDir = out.path();
+        ScriptedMessages messages;
+        t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', '%1')").arg(templ));
+        addKey(t, "A12", funktion);
+        t.exec(QStringLiteral("INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status) "
+                              "VALUES(%1, 'A12', '%2', #3/5/26#, 0)")
+                   .arg(addPerson(t, "Müller", "Hans"))
+                   .arg(zusatzNr));
+        FrmMain main;
+        main.RefreshVergaben(false);
+        if (select)
+            main.sprVergaben->selectRow(0);
+        if (select && !key.startsWith("Best")) {
+            const auto values = ConfirmationLayout::fromLine(*main.vergaben, 1, app().AnlagenNr);
+            QCOMPARE(values.person, "Müller Hans ");
+            QCOMPARE(values.date, "05.03.2026");
+            QCOMPARE(values.key, key);
+        }
+        main.pbBestaetigung_Click();
+        const QStringList files = QDir(out.path()).entryList(QDir::Files);
+        QCOMPARE(files.size(), pdfName.isEmpty() ? 0 : 1);
+        if (!pdfName.isEmpty())
+            QVERIFY2(QRegularExpression("^" + pdfName + "$").match(files[0]).hasMatch(), qPrintable(files[0]));
+        QCOMPARE(messages.shown.size(), select ? 1 : 0);
+        if (key.startsWith("Best"))
+            QCOMPARE(messages.lastText(), key);
     }
 
     // A body longer than a page goes on at the top of the next one instead of off the paper.

@@ -1,7 +1,11 @@
 // The printed handout list: every line once, in order, across page breaks, under a repeated header.
 #include "handouts/ListPrintout.h"
+#include "handouts/VergabenModel.h"
+#include "keys/KeyData.h"
+#include "persons/PersonData.h"
 #include "support/TestMain.h"
 #include "support/TextRecorder.h"
+#include "ui/FrmMain.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -11,6 +15,29 @@ class TestListPrint : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The grid's lines as shown after a sort, without the hidden column.
+    void tableAsTheGridShowsIt()
+    {
+        TestDatabase t;
+        addKey(t, "A1", "Tor");
+        // Listed by additional number: Zorn, Maier, Abel.
+        for (const auto& [name, number] : {std::pair{"Zorn", "1"}, {"Abel", "3"}, {"Maier", "2"}})
+            t.exec(QStringLiteral("INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status) "
+                                  "VALUES(%1, 'A1', '%2', #3/5/26#, 0)")
+                       .arg(addPerson(t, name))
+                       .arg(number));
+        FrmMain main;
+        main.setTexts();
+        main.RefreshVergaben(false);
+        main.sprVergaben_Click(0, VergabenModel::Person);
+        const ListPrintout::Table table = ListPrintout::fromGrid(*main.vergaben);
+        QCOMPARE(table.headers, (QStringList{"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"}));
+        QCOMPARE(table.lines, (QList<QStringList>{{"05.03.2026", "A1", "3", "Tor", "Abel  "},
+                                                  {"05.03.2026", "A1", "2", "Tor", "Maier  "},
+                                                  {"05.03.2026", "A1", "1", "Tor", "Zorn  "}}));
+        QCOMPARE(table.widths.size(), 5);
+    }
+
     // One line's person is long enough to wrap in its column; the lines stay whole and in order.
     void linesInOrderAcrossPages()
     {
