@@ -6,6 +6,8 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
+#include <algorithm>
 
 namespace {
 constexpr double kHeaderPoints = 12;
@@ -14,7 +16,6 @@ constexpr double kFooterPoints = 8;
 constexpr double kGapPoints = 8;       // between page header, table and footer
 constexpr double kPaddingPoints = 2.5; // inside each cell
 constexpr double kRulePoints = 0.5;
-constexpr int kCellFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere;
 const QColor kHeaderBackground(0xE0, 0xE0, 0xE0);
 
 QFont printFont(double points, bool bold = false)
@@ -23,6 +24,28 @@ QFont printFont(double points, bool bold = false)
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+// Cell text breaks between words, and inside a word only when the word alone is too wide.
+QTextOption cellOption()
+{
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+double wrappedHeight(const QString& text, const QFont& font, const QPaintDevice& device, double width)
+{
+    QTextLayout layout(text, font, const_cast<QPaintDevice*>(&device));
+    layout.setTextOption(cellOption());
+    double height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        height += line.height();
+    }
+    layout.endLayout();
+    return height;
 }
 } // namespace
 
@@ -34,7 +57,6 @@ ListPrintout::Table ListPrintout::fromGrid(const VergabenModel& grid)
         if (grid.colWidth(col) > 0) {
             columns << col;
             table.headers << grid.cellText(0, col);
-            table.widths << grid.colWidth(col);
         }
     }
     table.lines.reserve(grid.maxRows());
@@ -57,13 +79,71 @@ double ListPrintout::rowHeight(const QStringList& cells, const QFont& font, cons
 {
     const QFontMetricsF metrics(font, &device);
     double height = metrics.height();
-    for (qsizetype col = 0; col < cells.size() && col + 1 < m_columnX.size(); ++col) {
+    for (qsizetype col = 0; col < cells.size() && col < m_wraps.size(); ++col) {
+        if (!m_wraps[col])
+            continue;
         const double room = m_columnX[col + 1] - m_columnX[col] - 2 * m_padding;
         // Most cells fit on one line; only the others are measured wrapped.
         if (metrics.horizontalAdvance(cells[col]) > room)
-            height = std::max(height, metrics.boundingRect(QRectF(0, 0, room, 1e9), kCellFlags, cells[col]).height());
+            height = std::max(height, wrappedHeight(cells[col], font, device, room));
     }
     return height + 2 * m_padding;
+}
+
+void ListPrintout::layoutColumns(const QPagedPaintDevice& device)
+{
+    // Each column's natural width: its widest text on one line.
+    const qsizetype columns = m_table.headers.size();
+    QList<double> natural(columns, 0);
+    const QFontMetricsF bold(printFont(kTablePoints, true), &device);
+    const QFontMetricsF plain(printFont(kTablePoints), &device);
+    for (qsizetype col = 0; col < columns; ++col)
+        natural[col] = bold.horizontalAdvance(m_table.headers[col]);
+    for (const QStringList& line : m_table.lines) {
+        for (qsizetype col = 0; col < columns && col < line.size(); ++col)
+            natural[col] = std::max(natural[col], plain.horizontalAdvance(line[col]));
+    }
+    for (double& w : natural)
+        w += 2 * m_padding + 1;
+
+    // Columns narrower than an even share keep their width; the others share the rest by their
+    // natural widths. With room to spare, every column grows in proportion.
+    QList<double> width = natural;
+    QList<bool> fixed(columns, false);
+    double room = m_body.width();
+    qsizetype open = columns;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (qsizetype col = 0; col < columns; ++col) {
+            if (!fixed[col] && natural[col] <= room / double(open)) {
+                fixed[col] = true;
+                room -= natural[col];
+                --open;
+                changed = true;
+            }
+        }
+    }
+    double wanted = 0;
+    for (qsizetype col = 0; col < columns; ++col)
+        wanted += fixed[col] ? 0 : natural[col];
+    if (wanted > 0) {
+        for (qsizetype col = 0; col < columns; ++col) {
+            if (!fixed[col])
+                width[col] = room * natural[col] / wanted;
+        }
+    } else {
+        double total = 0;
+        for (double w : natural)
+            total += w;
+        for (double& w : width)
+            w = total > 0 ? w * m_body.width() / total : 0;
+    }
+    m_columnX = {0};
+    m_wraps.clear();
+    for (qsizetype col = 0; col < columns; ++col) {
+        m_columnX << m_columnX.last() + width[col];
+        m_wraps << (width[col] < natural[col]);
+    }
 }
 
 void ListPrintout::layout(const QPagedPaintDevice& device)
@@ -76,12 +156,7 @@ void ListPrintout::layout(const QPagedPaintDevice& device)
     m_body = m_page.adjusted(0, top, 0, -bottom);
     m_padding = points(kPaddingPoints);
 
-    double total = 0;
-    for (int w : m_table.widths)
-        total += w;
-    m_columnX = {0};
-    for (int w : m_table.widths)
-        m_columnX << m_columnX.last() + (total > 0 ? m_body.width() * w / total : 0);
+    layoutColumns(device);
 
     const QFont font = printFont(kTablePoints);
     m_headerHeight = rowHeight(m_table.headers, printFont(kTablePoints, true), device);
@@ -110,7 +185,7 @@ void ListPrintout::drawRow(QPainter& painter, const QStringList& cells, double t
 {
     for (qsizetype col = 0; col < cells.size() && col + 1 < m_columnX.size(); ++col) {
         const QRectF cell(m_columnX[col], top, m_columnX[col + 1] - m_columnX[col], height);
-        painter.drawText(cell.adjusted(m_padding, m_padding, -m_padding, -m_padding), kCellFlags, cells[col]);
+        painter.drawText(cell.adjusted(m_padding, m_padding, -m_padding, -m_padding), cells[col], cellOption());
     }
     painter.drawLine(QPointF(0, top + height), QPointF(m_columnX.last(), top + height));
 }

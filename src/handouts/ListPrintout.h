@@ -12,17 +12,16 @@ class VergabenModel;
 
 // The handout list on paper: the grid's shown columns as a ruled table whose header row repeats at
 // the top of every page, under a page header, above a footer with a description and "page / pages".
-// Lines too long for their column wrap inside it; a line never splits across pages.
+// Columns get the room their texts need; when the page is too narrow, the widest ones share what is
+// left and wrap their texts inside. A line never splits across pages.
 class ListPrintout
 {
 public:
-    // What the grid shows: header texts, lines in their order, column widths in twips (used as
-    // proportions of the page). Hidden columns are left out.
+    // What the grid shows: header texts and lines in their order, hidden columns left out.
     struct Table
     {
         QStringList headers;
         QList<QStringList> lines;
-        QList<int> widths;
     };
 
     // The grid's visible columns and its lines in the order it shows them.
@@ -41,6 +40,7 @@ public:
     bool print(QPagedPaintDevice& device);
 
 private:
+    void layoutColumns(const QPagedPaintDevice& device);
     double rowHeight(const QStringList& cells, const QFont& font, const QPagedPaintDevice& device) const;
     void drawRow(QPainter& painter, const QStringList& cells, double top, double height) const;
 
@@ -50,6 +50,7 @@ private:
     QRectF m_page;             // printable area in device pixels, from its own corner
     QRectF m_body;             // the table's part of each page
     QList<double> m_columnX;   // left edges of the columns, then the right edge of the last
+    QList<bool> m_wraps;       // columns narrower than their widest text
     double m_padding = 0;      // inside each cell, on every side
     double m_headerHeight = 0; // the table's header row
     QList<double> m_heights;   // each line's height

@@ -59,9 +59,9 @@ QString Printout::newPdfPath(const QString& dir, const QString& what, const QStr
     if (!cleanTag.isEmpty())
         stem += QLatin1Char('-') + cleanTag;
     const QDir folder(dir);
-    QString path = folder.filePath(stem + QStringLiteral(".pdf"));
+    QString path = folder.absoluteFilePath(stem + QStringLiteral(".pdf"));
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder.filePath(stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".pdf"));
+        path = folder.absoluteFilePath(stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".pdf"));
     return path;
 }
 

@@ -17,24 +17,7 @@
 class TestPrintout : public QObject
 {
     Q_OBJECT
-
-    static bool drawPage(QPrinter& printer)
-    {
-        QPainter painter;
-        if (!painter.begin(&printer))
-            return false;
-        painter.drawText(100, 100, QStringLiteral("Seite"));
-        return painter.end();
-    }
-
 private Q_SLOTS:
-    void init() { Clock::setToday(QDate(2026, 12, 6)); }
-    void cleanup()
-    {
-        Clock::setToday(std::nullopt);
-        app().printToPdfDir.clear();
-    }
-
     void newPathNeverOverwrites()
     {
         QTemporaryDir dir;
@@ -44,57 +27,63 @@ private Q_SLOTS:
         QFile(first).open(QIODevice::WriteOnly);
         QCOMPARE(QFileInfo(Printout::newPdfPath(dir.path(), "Bestaetigung", "K10/ 3", when)).fileName(),
                  "Bestaetigung-2026-12-06-1432-K103-2.pdf");
-        QCOMPARE(QFileInfo(Printout::newPdfPath(dir.path(), "Liste", "", when)).fileName(),
-                 "Liste-2026-12-06-1432.pdf");
     }
 
-    // With the option the folder is made when missing and the message names the file; without the
-    // option and without a printer the file lands in the documents folder and the message says why.
-    void pdfLandsAndIsNamed_data()
+    // With the option the folder is made when missing; without it and without a printer the file lands
+    // in the documents folder and the message says why; a folder that cannot be made is reported.
+    void routing_data()
     {
-        QTest::addColumn<bool>("option");
-        QTest::newRow("--print-to-pdf") << true;
-        QTest::newRow("no printer") << false;
+        QTest::addColumn<QString>("option"); // under the temporary home; empty for none
+        QTest::addColumn<QString>("folder"); // where the file lands; empty for nowhere
+        QTest::addColumn<QString>("message");
+        QTest::newRow("--print-to-pdf") << "out/pdf"
+                                        << "out/pdf"
+                                        << "Der Ausdruck wurde als PDF-Datei gespeichert:\n";
+        QTest::newRow("no printer")
+            << ""
+            << "Documents"
+            << "Es ist kein Drucker eingerichtet.\nDer Ausdruck wurde als PDF-Datei gespeichert:\n";
+        QTest::newRow("folder cannot be made") << "plain/sub"
+                                               << ""
+                                               << "Der Ausdruck konnte nicht erstellt werden.\nDer Ordner kann "
+                                                  "nicht angelegt werden: ";
     }
-    void pdfLandsAndIsNamed()
+    void routing()
     {
-        QFETCH(bool, option);
-        if (!option && !QPrinterInfo::defaultPrinter().isNull())
+        QFETCH(QString, option);
+        QFETCH(QString, folder);
+        QFETCH(QString, message);
+        if (option.isEmpty() && !QPrinterInfo::defaultPrinter().isNull())
             QSKIP("a printer is installed");
         QTemporaryDir home;
+        QFile(home.filePath("plain")).open(QIODevice::WriteOnly);
         const QByteArray oldHome = qgetenv("HOME");
         qputenv("HOME", home.path().toLocal8Bit());
-        const auto restore = qScopeGuard([&oldHome] { qputenv("HOME", oldHome); });
-        qunsetenv("XDG_DOCUMENTS_DIR");
-        const QString dir = home.filePath(option ? "out/pdf" : "Documents");
-        if (option)
-            app().printToPdfDir = dir;
+        Clock::setToday(QDate(2026, 12, 6));
+        const auto restore = qScopeGuard([&oldHome] {
+            qputenv("HOME", oldHome);
+            Clock::setToday(std::nullopt);
+            app().printToPdfDir.clear();
+        });
+        app().printToPdfDir = option.isEmpty() ? QString() : home.filePath(option);
         ScriptedMessages messages;
-        QVERIFY(Printout::run("Liste", "", "Liste", QMarginsF(500, 720, 500, 720), &TestPrintout::drawPage));
-        const QStringList files = QDir(dir).entryList(QDir::Files);
+        const bool printed = Printout::run("Liste", "", "Liste", QMarginsF(500, 720, 500, 720), [](QPrinter& printer) {
+            QPainter painter;
+            return painter.begin(&printer) && (painter.drawText(100, 100, "Seite"), painter.end());
+        });
+        QCOMPARE(printed, !folder.isEmpty());
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].icon, printed ? Messages::Icon::Information : Messages::Icon::Exclamation);
+        if (!printed) {
+            QCOMPARE(messages.lastText(), message + QDir::toNativeSeparators(app().printToPdfDir));
+            return;
+        }
+        const QStringList files = QDir(home.filePath(folder)).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
         QVERIFY(QRegularExpression("^Liste-2026-12-06-\\d{4}\\.pdf$").match(files[0]).hasMatch());
-        QVERIFY(QFileInfo(QDir(dir).filePath(files[0])).size() > 500);
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].icon, Messages::Icon::Information);
-        QCOMPARE(messages.lastText(), QString(option ? "" : "Es ist kein Drucker eingerichtet.\n") +
-                                          "Der Ausdruck wurde als PDF-Datei gespeichert:\n" +
-                                          QDir::toNativeSeparators(QDir(dir).filePath(files[0])));
-    }
-
-    void unwritableFolderIsReported()
-    {
-        QTemporaryDir dir;
-        QFile(dir.filePath("plain")).open(QIODevice::WriteOnly);
-        app().printToPdfDir = dir.filePath("plain/sub");
-        ScriptedMessages messages;
-        bool drawn = false;
-        QVERIFY(!Printout::run("Liste", "", "Liste", {}, [&drawn](QPrinter&) { return drawn = true; }));
-        QVERIFY(!drawn);
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].icon, Messages::Icon::Exclamation);
-        QVERIFY(messages.lastText().startsWith("Der Ausdruck konnte nicht erstellt werden.\n"));
-        QVERIFY(messages.lastText().contains(QDir::toNativeSeparators(app().printToPdfDir)));
+        const QString path = QDir(home.filePath(folder)).filePath(files[0]);
+        QVERIFY(QFileInfo(path).size() > 500);
+        QCOMPARE(messages.lastText(), message + QDir::toNativeSeparators(path));
     }
 };
 
