@@ -34,9 +34,9 @@ QTextOption cellOption()
     return option;
 }
 
-double wrappedHeight(const QString& text, const QFont& font, const QPaintDevice& device, double width)
+double wrappedHeight(const QString& text, const QFont& font, QPaintDevice& device, double width)
 {
-    QTextLayout layout(text, font, const_cast<QPaintDevice*>(&device));
+    QTextLayout layout(text, font, &device);
     layout.setTextOption(cellOption());
     double height = 0;
     layout.beginLayout();
@@ -75,7 +75,7 @@ ListPrintout::ListPrintout(Table table, QString pageHeader, QString footer)
 {
 }
 
-double ListPrintout::rowHeight(const QStringList& cells, const QFont& font, const QPagedPaintDevice& device) const
+double ListPrintout::rowHeight(const QStringList& cells, const QFont& font, QPagedPaintDevice& device) const
 {
     const QFontMetricsF metrics(font, &device);
     double height = metrics.height();
@@ -90,7 +90,7 @@ double ListPrintout::rowHeight(const QStringList& cells, const QFont& font, cons
     return height + 2 * m_padding;
 }
 
-void ListPrintout::layoutColumns(const QPagedPaintDevice& device)
+void ListPrintout::layoutColumns(QPagedPaintDevice& device)
 {
     // Each column's natural width: its widest text on one line.
     const qsizetype columns = m_table.headers.size();
@@ -146,7 +146,7 @@ void ListPrintout::layoutColumns(const QPagedPaintDevice& device)
     }
 }
 
-void ListPrintout::layout(const QPagedPaintDevice& device)
+void ListPrintout::layout(QPagedPaintDevice& device)
 {
     const double dpi = device.logicalDpiY();
     const auto points = [dpi](double pt) { return pt * dpi / 72.0; };

@@ -30,7 +30,7 @@ public:
     ListPrintout(Table table, QString pageHeader, QString footer);
 
     // Lays the table out on pages of the device's printable area.
-    void layout(const QPagedPaintDevice& device);
+    void layout(QPagedPaintDevice& device);
     int pageCount() const { return int(m_pageStarts.size()); }
     // Lines firstLine(page) .. firstLine(page + 1) - 1 stand on a page; lines and pages count from 1.
     int firstLine(int page) const;
@@ -40,8 +40,8 @@ public:
     bool print(QPagedPaintDevice& device);
 
 private:
-    void layoutColumns(const QPagedPaintDevice& device);
-    double rowHeight(const QStringList& cells, const QFont& font, const QPagedPaintDevice& device) const;
+    void layoutColumns(QPagedPaintDevice& device);
+    double rowHeight(const QStringList& cells, const QFont& font, QPagedPaintDevice& device) const;
     void drawRow(QPainter& painter, const QStringList& cells, double top, double height) const;
 
     Table m_table;
