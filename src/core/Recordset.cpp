@@ -95,13 +95,17 @@ QVariant Recordset::field(const QString& name) const
     return field(index);
 }
 
-QVariant Recordset::field(int index) const
+void Recordset::checkField(int index) const
 {
     if (m_eof)
         throw SqlError(SQLITE_MISUSE, QStringLiteral("no current record"), m_sql);
     if (index < 0 || index >= m_names.size())
         throw SqlError(SQLITE_RANGE, QStringLiteral("item not found in this collection: %1").arg(index), m_sql);
+}
 
+QVariant Recordset::field(int index) const
+{
+    checkField(index);
     const Kind kind = m_kinds[index];
     switch (sqlite3_column_type(m_stmt, index)) {
     case SQLITE_NULL:
@@ -121,14 +125,57 @@ QVariant Recordset::field(int index) const
         return QByteArray(data, sqlite3_column_bytes(m_stmt, index));
     }
     default: {
-        const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
-        const QString text = QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, index));
+        const QByteArrayView bytes = textBytes(index);
         if (kind == Kind::Date) {
-            const QDate day = QDate::fromString(text, Qt::ISODate);
-            if (day.isValid())
-                return day;
+            if (const std::optional<QDate> day = isoDate(bytes))
+                return *day;
         }
-        return text;
+        return QString::fromUtf8(bytes);
     }
     }
+}
+
+QByteArrayView Recordset::bytes(int index) const
+{
+    checkField(index);
+    return textBytes(index);
+}
+
+QByteArrayView Recordset::textBytes(int index) const
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
+    return data ? QByteArrayView(data, sqlite3_column_bytes(m_stmt, index)) : QByteArrayView();
+}
+
+std::optional<QDate> Recordset::isoDate(QByteArrayView text)
+{
+    // 'yyyy-MM-dd', as the dialect writes every date; read by hand, since this runs for every row of a
+    // long list and the general date parser costs many times more.
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    int parts[3] = {0, 0, 0};
+    const int starts[3] = {0, 5, 8};
+    const int lengths[3] = {4, 2, 2};
+    for (int p = 0; p < 3; ++p) {
+        for (int i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return std::nullopt;
+            parts[p] = parts[p] * 10 + (text[i] - '0');
+        }
+    }
+    const QDate day(parts[0], parts[1], parts[2]);
+    return day.isValid() ? std::optional<QDate>(day) : std::nullopt;
+}
+
+QString Recordset::text(int index) const
+{
+    checkField(index);
+    const QByteArrayView bytes = textBytes(index);
+    return bytes.data() ? QString::fromUtf8(bytes) : QString();
+}
+
+QDate Recordset::date(int index) const
+{
+    checkField(index);
+    return isoDate(textBytes(index)).value_or(QDate());
 }

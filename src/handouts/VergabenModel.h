@@ -137,3 +137,6 @@ private:
     int m_quiet = 0;
     QPointer<QTableView> m_view;
 };
+
+// Lines move in memory as plain bytes when the list grows.
+Q_DECLARE_TYPEINFO(VergabenModel::Line, Q_RELOCATABLE_TYPE);
