@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Database.h"
+#include "Journal.h"
 
 // Notes on the types:
 // - Text columns carry the FOLDTRIM collation (TextCollation), so "=", UNIQUE and ORDER BY ignore case and
@@ -61,7 +62,9 @@ QStringList baseStatements()
 // has had exactly the first n applied, so an entry never changes once released.
 const QList<QStringList>& upgrades()
 {
-    static const QList<QStringList> steps = {};
+    static const QList<QStringList> steps = {
+        Journal::createStatements(), // the journal TBVerlauf and its triggers
+    };
     return steps;
 }
 
