@@ -33,15 +33,15 @@ std::pair<QString, QString> baseAndSuffix(const QString& registerPath)
 QString engineError(sqlite3* db, int rc)
 {
     return QStringLiteral("%1 (%2)").arg(rc & 0xff).arg(db ? QString::fromUtf8(sqlite3_errmsg(db))
-                                                          : QString::fromUtf8(sqlite3_errstr(rc)));
+                                                           : QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
 // The whole copy into a new file at path; the reason when it fails.
 std::optional<QString> copyInto(sqlite3* source, const QString& path)
 {
     sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     const std::unique_ptr<sqlite3, HandleCloser> target(raw);
     if (rc != SQLITE_OK)
         return engineError(target.get(), rc);
@@ -90,8 +90,8 @@ QList<QDate> Backup::copiesIn(const QString& registerPath)
 {
     const auto [base, suffix] = baseAndSuffix(registerPath);
     const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(base) +
-                                     QStringLiteral("-(\\d{4}-\\d{2}-\\d{2})") +
-                                     QRegularExpression::escape(suffix) + QLatin1Char('$'));
+                                     QStringLiteral("-(\\d{4}-\\d{2}-\\d{2})") + QRegularExpression::escape(suffix) +
+                                     QLatin1Char('$'));
     QList<QDate> days;
     const QStringList names = QDir(folderFor(registerPath)).entryList(QDir::Files);
     for (const QString& name : names) {

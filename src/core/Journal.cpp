@@ -93,7 +93,8 @@ QString unchanged(const QStringList& columns)
 
 QStringList triggerStatements()
 {
-    const QString keyFunction = QStringLiteral("(SELECT Funktion FROM TBSchluessel WHERE SchluesselNr = NEW.SchluesselNr)");
+    const QString keyFunction =
+        QStringLiteral("(SELECT Funktion FROM TBSchluessel WHERE SchluesselNr = NEW.SchluesselNr)");
     // The key row goes before its movements, so a removed movement takes the function from the key's
     // own deletion entry.
     const QString removedKeyFunction =
@@ -121,8 +122,9 @@ QStringList triggerStatements()
                                              "|| ' gelöscht'")
                                   .arg(copyOf(QStringLiteral("OLD")), personById(QStringLiteral("OLD.PersonID"))))),
         trigger(QStringLiteral("TBVerlauf_PersonAngelegt"), QStringLiteral("INSERT ON TBPersonen"),
-                personEntry(kPersonAngelegt, QStringLiteral("'Person ' || %1 || %2 || ' angelegt'")
-                                                 .arg(nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
+                personEntry(kPersonAngelegt,
+                            QStringLiteral("'Person ' || %1 || %2 || ' angelegt'")
+                                .arg(nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
         trigger(QStringLiteral("TBVerlauf_PersonGeaendert"),
                 QStringLiteral("UPDATE OF Nachname, Vorname, PersNr ON TBPersonen WHEN NOT (%1)")
                     .arg(unchanged({QStringLiteral("Nachname"), QStringLiteral("Vorname"), QStringLiteral("PersNr")})),
@@ -130,23 +132,26 @@ QStringList triggerStatements()
                             QStringLiteral("'Person ' || %1 || %2 || ' geändert in ' || %3 || %4")
                                 .arg(nameOf(QStringLiteral("OLD")), personNumberOf(QStringLiteral("OLD")),
                                      nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
-        trigger(QStringLiteral("TBVerlauf_PersonStorniert"),
-                QStringLiteral("UPDATE OF Storniert ON TBPersonen WHEN NEW.Storniert AND NOT coalesce(OLD.Storniert, 0)"),
-                personEntry(kPersonStorniert, QStringLiteral("'Person ' || %1 || %2 || ' gelöscht (storniert)'")
-                                                  .arg(nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
+        trigger(
+            QStringLiteral("TBVerlauf_PersonStorniert"),
+            QStringLiteral("UPDATE OF Storniert ON TBPersonen WHEN NEW.Storniert AND NOT coalesce(OLD.Storniert, 0)"),
+            personEntry(kPersonStorniert,
+                        QStringLiteral("'Person ' || %1 || %2 || ' gelöscht (storniert)'")
+                            .arg(nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
         trigger(QStringLiteral("TBVerlauf_SchluesselAngelegt"), QStringLiteral("INSERT ON TBSchluessel"),
                 keyEntry(kSchluesselAngelegt, QStringLiteral("NEW"),
                          QStringLiteral("'Schlüssel ' || NEW.SchluesselNr || ' angelegt: ' || %1")
                              .arg(keyDetailsOf(QStringLiteral("NEW"))))),
-        trigger(QStringLiteral("TBVerlauf_SchluesselGeaendert"),
-                QStringLiteral("UPDATE OF SchluesselNr, Funktion, Gesamt, ZusatzNr ON TBSchluessel WHEN NOT (%1 AND "
-                               "OLD.Gesamt IS NEW.Gesamt AND OLD.ZusatzNr IS NEW.ZusatzNr)")
-                    .arg(unchanged({QStringLiteral("SchluesselNr"), QStringLiteral("Funktion")})),
-                keyEntry(kSchluesselGeaendert, QStringLiteral("NEW"),
-                         QStringLiteral("'Schlüssel ' || OLD.SchluesselNr || ' geändert' || CASE WHEN %1 THEN ' in ' "
-                                        "|| NEW.SchluesselNr ELSE '' END || ' (vorher: ' || %2 || '; jetzt: ' || %3 "
-                                        "|| ')'")
-                             .arg(keyRenamed, keyDetailsOf(QStringLiteral("OLD")), keyDetailsOf(QStringLiteral("NEW"))))),
+        trigger(
+            QStringLiteral("TBVerlauf_SchluesselGeaendert"),
+            QStringLiteral("UPDATE OF SchluesselNr, Funktion, Gesamt, ZusatzNr ON TBSchluessel WHEN NOT (%1 AND "
+                           "OLD.Gesamt IS NEW.Gesamt AND OLD.ZusatzNr IS NEW.ZusatzNr)")
+                .arg(unchanged({QStringLiteral("SchluesselNr"), QStringLiteral("Funktion")})),
+            keyEntry(kSchluesselGeaendert, QStringLiteral("NEW"),
+                     QStringLiteral("'Schlüssel ' || OLD.SchluesselNr || ' geändert' || CASE WHEN %1 THEN ' in ' "
+                                    "|| NEW.SchluesselNr ELSE '' END || ' (vorher: ' || %2 || '; jetzt: ' || %3 "
+                                    "|| ')'")
+                         .arg(keyRenamed, keyDetailsOf(QStringLiteral("OLD")), keyDetailsOf(QStringLiteral("NEW"))))),
         trigger(QStringLiteral("TBVerlauf_SchluesselGeloescht"), QStringLiteral("DELETE ON TBSchluessel"),
                 keyEntry(kSchluesselGeloescht, QStringLiteral("OLD"),
                          QStringLiteral("'Schlüssel ' || OLD.SchluesselNr || ' gelöscht (' || %1 || ')'")

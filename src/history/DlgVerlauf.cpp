@@ -100,10 +100,11 @@ void DlgVerlauf::openForKey(QWidget* parent, const QString& keyNumber)
 void DlgVerlauf::loadPerson(qint32 persId)
 {
     WaitCursor wait;
-    Recordset person = db().openRecordset(
-        QStringLiteral("SELECT Nachname, Vorname FROM TBPersonen WHERE PersID = ") + QString::number(persId));
-    m_subjectText = person.eof() ? QString() : History::withoutTrailingBlanks(person.field(0).toString() +
-                                                                              QLatin1Char(' ') + person.field(1).toString());
+    Recordset person = db().openRecordset(QStringLiteral("SELECT Nachname, Vorname FROM TBPersonen WHERE PersID = ") +
+                                          QString::number(persId));
+    m_subjectText = person.eof() ? QString()
+                                 : History::withoutTrailingBlanks(person.field(0).toString() + QLatin1Char(' ') +
+                                                                  person.field(1).toString());
     person.close();
     m_subject = Subject::Person;
     verlauf->setLines(History::ofPerson(persId));

@@ -47,8 +47,8 @@ CsvTable persons(const QVector<qint32>& ids)
 QVector<qint32> personListIds()
 {
     QVector<qint32> ids;
-    for (Recordset rs = db().openRecordset(QStringLiteral(
-             "SELECT PersID FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, Vorname ASC"));
+    for (Recordset rs = db().openRecordset(
+             QStringLiteral("SELECT PersID FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, Vorname ASC"));
          !rs.eof(); rs.moveNext())
         ids.append(rs.field(0).toInt());
     return ids;

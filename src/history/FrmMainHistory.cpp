@@ -22,7 +22,8 @@ void addListActions(QWidget* list, FrmMain* window, void (FrmMain::*history)(), 
     verlauf->setShortcutContext(Qt::WidgetShortcut);
     auto* exportieren = new QAction(list);
     exportieren->setObjectName(QStringLiteral("mnuExportieren"));
-    QObject::connect(verlauf, &QAction::triggered, window, [window, history] { guarded([=] { (window->*history)(); }); });
+    QObject::connect(verlauf, &QAction::triggered, window,
+                     [window, history] { guarded([=] { (window->*history)(); }); });
     QObject::connect(exportieren, &QAction::triggered, window,
                      [window, exporter] { guarded([=] { (window->*exporter)(); }); });
     list->addAction(verlauf);

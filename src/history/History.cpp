@@ -37,8 +37,7 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
     line.function = withoutTrailingBlanks(rs.field(QStringLiteral("Funktion")).toString());
     line.person = personOf(rs);
     line.bewId = rs.field(QStringLiteral("BewID")).toInt();
-    const QDate returned =
-        QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
+    const QDate returned = QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
     if (stillThere && rs.field(QStringLiteral("Status")).toInt() == 0)
         line.back = HistoryLine::Back::Out;
     else

@@ -144,8 +144,7 @@ void VerlaufModel::sort(int column, Qt::SortOrder order)
     if (order == Qt::AscendingOrder)
         std::stable_sort(m_lines.begin(), m_lines.end(), less);
     else
-        std::stable_sort(m_lines.begin(), m_lines.end(), [&](const HistoryLine& a, const HistoryLine& b) {
-            return less(b, a);
-        });
+        std::stable_sort(m_lines.begin(), m_lines.end(),
+                         [&](const HistoryLine& a, const HistoryLine& b) { return less(b, a); });
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

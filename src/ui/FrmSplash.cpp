@@ -1,7 +1,6 @@
 #include "FrmSplash.h"
 
 #include "Twips.h"
-
 #include "core/AppState.h"
 #include "core/Texts.h"
 

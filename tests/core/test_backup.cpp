@@ -61,10 +61,7 @@ class TestBackup : public QObject
         return opened;
     }
 
-    QStringList copies() const
-    {
-        return QDir(Backup::folderFor(m_path)).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList copies() const { return QDir(Backup::folderFor(m_path)).entryList(QDir::Files, QDir::Name); }
 
 private Q_SLOTS:
     void cleanup()
@@ -102,8 +99,8 @@ private Q_SLOTS:
 
         // Closed from 10 December to 20 January: December keeps its 9th, the daily window holds only
         // 21 to 25 January.
-        QList<QDate> holiday = {QDate(2026, 12, 9), QDate(2027, 1, 21), QDate(2027, 1, 22), QDate(2027, 1, 23),
-                                QDate(2027, 1, 24), QDate(2027, 1, 25)};
+        QList<QDate> holiday = {QDate(2026, 12, 9), QDate(2027, 1, 21), QDate(2027, 1, 22),
+                                QDate(2027, 1, 23), QDate(2027, 1, 24), QDate(2027, 1, 25)};
         for (int m = 1; m <= 11; ++m)
             holiday << lastOfMonth(2026, m);
         QTest::newRow("long holiday") << QDate(2027, 1, 25) << false << QDate(2026, 12, 10) << QDate(2027, 1, 20)
@@ -138,8 +135,7 @@ private Q_SLOTS:
         // A copy from a day after today (the clock was off) and one of the month just begun stay.
         QCOMPARE(Backup::expired({QDate(2027, 3, 1), today, QDate(2026, 12, 1)}, today), QList<QDate>{});
         // Older than a year goes, however few copies there are.
-        QCOMPARE(Backup::expired({QDate(2025, 11, 30), QDate(2025, 12, 31)}, today),
-                 QList<QDate>{QDate(2025, 11, 30)});
+        QCOMPARE(Backup::expired({QDate(2025, 11, 30), QDate(2025, 12, 31)}, today), QList<QDate>{QDate(2025, 11, 30)});
     }
 
     // Three starts on three days leave three copies, each the register as it was at that start; a

@@ -101,8 +101,7 @@ private Q_SLOTS:
             << QStringList{"UPDATE TBPersonen SET Nachname = 'Meier-Lang', Vorname = 'Anna ', PersNr = '18 ' WHERE "
                            "PersID = 1"}
             << QStringList{"Person geändert|1||"}
-            << QStringLiteral(
-                   "Person Meier Anna, Personalnummer 17 geändert in Meier-Lang Anna, Personalnummer 18");
+            << QStringLiteral("Person Meier Anna, Personalnummer 17 geändert in Meier-Lang Anna, Personalnummer 18");
         QTest::newRow("saved unchanged")
             << QStringList{"UPDATE TBPersonen SET Nachname = 'Meier', Vorname = 'Anna ', PersNr = '17 ' WHERE "
                            "PersID = 1"}
@@ -127,12 +126,12 @@ private Q_SLOTS:
             << QStringLiteral("Schlüssel K10 geändert (vorher: Haupteingang, 3 Stück, mit Zusatznummer; jetzt: "
                               "Haupteingang, 4 Stück, mit Zusatznummer)");
         // The key deletion: key row first, then its movements, each recorded with the key's function.
-        QTest::newRow("key deleted")
-            << QStringList{"UPDATE TBBewegungen SET Status = 1 WHERE BewID = 1",
-                           "DELETE * FROM TBSchluessel WHERE SchluesselNr = 'K10'",
-                           "DELETE * FROM TBBewegungen WHERE SchluesselNr = 'K10'"}
-            << QStringList{"Rückgabe|1|K10|1", "Schlüssel gelöscht||K10|", "Bewegung gelöscht|1|K10|1"}
-            << QStringLiteral("Vergabe von K10/1 an Meier Anna vom 2026-03-05 gelöscht");
+        QTest::newRow("key deleted") << QStringList{"UPDATE TBBewegungen SET Status = 1 WHERE BewID = 1",
+                                                    "DELETE * FROM TBSchluessel WHERE SchluesselNr = 'K10'",
+                                                    "DELETE * FROM TBBewegungen WHERE SchluesselNr = 'K10'"}
+                                     << QStringList{"Rückgabe|1|K10|1", "Schlüssel gelöscht||K10|",
+                                                    "Bewegung gelöscht|1|K10|1"}
+                                     << QStringLiteral("Vergabe von K10/1 an Meier Anna vom 2026-03-05 gelöscht");
     }
     void recordsEachWrite()
     {
@@ -157,8 +156,8 @@ private Q_SLOTS:
     // upgraded one end up alike.
     void upgradeOfAnOlderRegister()
     {
-        Recordset created = db().openRecordset(
-            "SELECT type, name, sql FROM sqlite_master WHERE name LIKE '*Verlauf*' ORDER BY name");
+        Recordset created =
+            db().openRecordset("SELECT type, name, sql FROM sqlite_master WHERE name LIKE '*Verlauf*' ORDER BY name");
         QStringList fresh;
         for (; !created.eof(); created.moveNext())
             fresh << created.field(2).toString();
@@ -180,8 +179,8 @@ private Q_SLOTS:
 
         Schema::upgrade(db());
         QCOMPARE(m_db->scalar("PRAGMA user_version").toInt(), Schema::version());
-        Recordset upgraded = db().openRecordset(
-            "SELECT type, name, sql FROM sqlite_master WHERE name LIKE '*Verlauf*' ORDER BY name");
+        Recordset upgraded =
+            db().openRecordset("SELECT type, name, sql FROM sqlite_master WHERE name LIKE '*Verlauf*' ORDER BY name");
         QStringList after;
         for (; !upgraded.eof(); upgraded.moveNext())
             after << upgraded.field(2).toString();
