@@ -72,12 +72,11 @@ int main(int argc, char** argv)
 
     Options options;
     QCommandLineParser parser;
-    parser.setApplicationDescription(kProgramDescription +
-                                     QStringLiteral(" - register of the keys of one master-key system"));
+    parser.setApplicationDescription(kProgramDescription + QStringLiteral(" - register of the keys of one master-key system"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({options.database, options.createDatabase, options.printToPdf, options.traceSql, options.noBackup,
-                       options.exportCsv});
+    parser.addOptions({options.database, options.createDatabase, options.printToPdf, options.traceSql,
+                       options.noBackup, options.exportCsv});
 
     QTextStream out(stdout);
     QTextStream err(stderr);

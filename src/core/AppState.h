@@ -12,13 +12,13 @@ inline const QString kProgramTitle = QStringLiteral("Clavaro");
 // What every window shares for the whole run.
 struct AppState
 {
-    QString Sprache = QStringLiteral("DE"); // "DE", "EN" or "FR"
-    std::unique_ptr<Database> DB;           // empty before the open and after a failed one
-    QString AnlagenNr;                      // system number, blanks kept
-    QString databasePath;                   // file that the open uses
-    QString printToPdfDir;                  // when set, printouts go to PDF files here
-    bool traceSql = false;                  // print every statement to stderr
-    bool backupAtStart = true;              // the daily copy of the register at the open
+    QString Sprache = QStringLiteral("DE");   // "DE", "EN" or "FR"
+    std::unique_ptr<Database> DB;             // empty before the open and after a failed one
+    QString AnlagenNr;                        // system number, blanks kept
+    QString databasePath;                     // file that the open uses
+    QString printToPdfDir;                    // when set, printouts go to PDF files here
+    bool traceSql = false;                    // print every statement to stderr
+    bool backupAtStart = true;                // the daily copy of the register at the open
 };
 
 AppState& app();
@@ -26,4 +26,4 @@ AppState& app();
 // The open database; throws SqlError when none is open.
 Database& db();
 
-QString programVersion(); // "1.0.0"
+QString programVersion();   // "1.0.0"

@@ -1,9 +1,9 @@
 #include "KeyList.h"
 
+#include "ui/WaitCursor.h"
 #include "core/AppState.h"
 #include "core/Sql.h"
 #include "ui/TabListWidget.h"
-#include "ui/WaitCursor.h"
 
 #include <QStringList>
 

@@ -1,6 +1,7 @@
 #include "FrmMain.h"
 
 #include "DesignedFont.h"
+
 #include "core/AppState.h"
 #include "core/Guard.h"
 #include "core/Texts.h"
@@ -66,7 +67,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     Label1 = make<QLabel>(frPerson, "Label1");
     dfPersSuch = make<QLineEdit>(frPerson, "dfPersSuch");
     lstPerson = make<QListWidget>(frPerson, "lstPerson");
-    lstPerson->setUniformItemSizes(true); // one line of one font each: no need to measure 40,000 of them
+    lstPerson->setUniformItemSizes(true);   // one line of one font each: no need to measure 40,000 of them
     pbPersSuch = make<WrapButton>(frPerson, "pbPersSuch");
     pbPersNeu = make<WrapButton>(frPerson, "pbPersNeu");
     pbPersEdit = make<WrapButton>(frPerson, "pbPersEdit");
@@ -168,6 +169,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 }
 
 FrmMain::~FrmMain() = default;
+
 
 void FrmMain::Form_Load()
 {

@@ -1,6 +1,7 @@
 #include "FrmSplash.h"
 
 #include "Twips.h"
+
 #include "core/AppState.h"
 #include "core/Texts.h"
 

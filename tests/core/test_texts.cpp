@@ -23,36 +23,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("german");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("German ignores the catalogue") << "DE" << 101 << "PERSON"
-                                                      << "PERSON";
-        QTest::newRow("German passes any call-site text") << "DE" << 999 << "frei"
-                                                          << "frei";
-        QTest::newRow("English frame") << "EN" << 101 << "PERSON"
-                                       << "KEY HOLDER";
-        QTest::newRow("French frame") << "FR" << 102 << "SCHLÜSSEL"
-                                      << "CLE";
-        QTest::newRow("question tail keeps apostrophe and blank") << "EN" << 161 << "' zugeordnet werden?"
-                                                                  << "' ?";
+        QTest::newRow("German ignores the catalogue") << "DE" << 101 << "PERSON" << "PERSON";
+        QTest::newRow("German passes any call-site text") << "DE" << 999 << "frei" << "frei";
+        QTest::newRow("English frame") << "EN" << 101 << "PERSON" << "KEY HOLDER";
+        QTest::newRow("French frame") << "FR" << 102 << "SCHLÜSSEL" << "CLE";
+        QTest::newRow("question tail keeps apostrophe and blank") << "EN" << 161 << "' zugeordnet werden?" << "' ?";
         QTest::newRow("question head keeps apostrophe") << "EN" << 159 << "Soll der Person '"
-                                                        << "Do you want to handout to '";
+                                                         << "Do you want to handout to '";
         QTest::newRow("trailing blank of 252 kept") << "FR" << 252 << "x"
                                                     << "La 'De date' ne doit pas être plus tard que 'A date' ";
-        QTest::newRow("trailing blank of 350 kept") << "FR" << 350 << "x"
-                                                    << "Il faut entrer le 'Numéro de clé' ";
-        QTest::newRow("id without entry falls back") << "EN" << 123 << "Deutsch bleibt"
-                                                     << "Deutsch bleibt";
-        QTest::newRow("unknown language falls back") << "IT" << 101 << "PERSON"
-                                                     << "PERSON";
-        QTest::newRow("language code is case-sensitive") << "en" << 101 << "PERSON"
-                                                         << "PERSON";
-        QTest::newRow("new refusal text in English") << "EN" << 709 << "x"
-                                                     << "The database refused the action:";
-        QTest::newRow("new refusal text in French") << "FR" << 709 << "x"
-                                                    << "La base de données a refusé l'action :";
-        QTest::newRow("open error in English") << "EN" << 704 << "x"
-                                               << "Error while opening the database:";
-        QTest::newRow("prompt in French") << "FR" << 708 << "x"
-                                          << "Inscrire le numéro de plan:";
+        QTest::newRow("trailing blank of 350 kept") << "FR" << 350 << "x" << "Il faut entrer le 'Numéro de clé' ";
+        QTest::newRow("id without entry falls back") << "EN" << 123 << "Deutsch bleibt" << "Deutsch bleibt";
+        QTest::newRow("unknown language falls back") << "IT" << 101 << "PERSON" << "PERSON";
+        QTest::newRow("language code is case-sensitive") << "en" << 101 << "PERSON" << "PERSON";
+        QTest::newRow("new refusal text in English") << "EN" << 709 << "x" << "The database refused the action:";
+        QTest::newRow("new refusal text in French") << "FR" << 709 << "x" << "La base de données a refusé l'action :";
+        QTest::newRow("open error in English") << "EN" << 704 << "x" << "Error while opening the database:";
+        QTest::newRow("prompt in French") << "FR" << 708 << "x" << "Inscrire le numéro de plan:";
     }
 
     void lookup()
@@ -68,8 +55,9 @@ private Q_SLOTS:
     // The captions that read the same in every language.
     void sameInEveryLanguage()
     {
-        const QList<QPair<int, QString>> texts = {{205, "OK"}, {308, "OK"},      {406, "OK"},      {507, "OK"},
-                                                  {610, "OK"}, {608, "Deutsch"}, {609, "English"}, {611, "Francais"}};
+        const QList<QPair<int, QString>> texts = {{205, "OK"},      {308, "OK"},      {406, "OK"},
+                                                  {507, "OK"},      {610, "OK"},      {608, "Deutsch"},
+                                                  {609, "English"}, {611, "Francais"}};
         for (const QString& language : {QStringLiteral("DE"), QStringLiteral("EN"), QStringLiteral("FR")}) {
             app().Sprache = language;
             for (const auto& [id, text] : texts)

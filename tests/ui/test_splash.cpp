@@ -22,7 +22,7 @@ private Q_SLOTS:
         QCOMPARE(splash.Label2->text(), QStringLiteral("Select language"));
         QCOMPARE(splash.lblProductName->text(), QStringLiteral("Clavaro"));
         QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version 1.0.0"));
-        QCOMPARE(app().Sprache, QStringLiteral("EN")); // opening changes nothing
+        QCOMPARE(app().Sprache, QStringLiteral("EN"));   // opening changes nothing
     }
 
     void optionSwitchesTextsAtOnce()
@@ -43,14 +43,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("OK applies Deutsch") << "ok"
-                                            << "DE";
-        QTest::newRow("frame click applies Deutsch") << "frame"
-                                                     << "DE";
-        QTest::newRow("Escape keeps English") << "escape"
-                                              << "EN";
-        QTest::newRow("letter keeps English") << "letter"
-                                              << "EN";
+        QTest::newRow("OK applies Deutsch") << "ok" << "DE";
+        QTest::newRow("frame click applies Deutsch") << "frame" << "DE";
+        QTest::newRow("Escape keeps English") << "escape" << "EN";
+        QTest::newRow("letter keeps English") << "letter" << "EN";
     }
     void closing()
     {
