@@ -3,14 +3,20 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <optional>
 
-// A day as the lists show it: the user's short date form with the year widened to four digits
-// (05.03.2026 with German settings), so that no reader has to guess the century.
-inline QString shortDateText(const QDate& day)
-{
-    const QLocale locale;
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QStringLiteral("yyyy")))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return day.isValid() ? locale.toString(day, format) : QString();
-}
+// Dates as the user reads and types them.
+namespace DateText {
+
+// The locale's short date form with the year widened to four digits ("dd.MM.yyyy" with German
+// settings): a two-digit year would be read back in the wrong century.
+QString shortFormat(const QLocale& locale = QLocale());
+QString shortDate(const QDate& date, const QLocale& locale = QLocale());
+
+// A date as a clerk types it: day, month and year in the order of the locale's short form, separated
+// by dots, slashes, dashes or blanks, leading zeros optional ("5.3.2026", "05.03.26"); a two-digit year
+// lies in the window around today that the statements use too. Day and month alone mean this year;
+// "2026-03-05" is read as ISO. Nullopt when the text is no valid day.
+std::optional<QDate> parse(const QString& text, const QDate& today, const QLocale& locale = QLocale());
+
+} // namespace DateText

@@ -75,11 +75,11 @@ QString VerlaufModel::cellText(int row, int column) const
     const HistoryLine& line = m_lines.at(row);
     switch (column) {
     case 0:
-        return shortDateText(line.out);
+        return DateText::shortDate(line.out);
     case 1:
         if (line.back == HistoryLine::Back::Unknown)
             return GetText(QStringLiteral("unbekannt"), 805);
-        return line.back == HistoryLine::Back::Returned ? shortDateText(line.returned) : QString();
+        return line.back == HistoryLine::Back::Returned ? DateText::shortDate(line.returned) : QString();
     default:
         return column < kColumns ? textOf(line, column) : QString();
     }

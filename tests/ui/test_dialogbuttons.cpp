@@ -1,5 +1,6 @@
 // Enter in every dialog presses the focused button, and the default button only when the focus is
 // elsewhere.
+#include "handouts/DlgFilter.h"
 #include "keys/DlgSchluessel.h"
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
@@ -29,6 +30,12 @@ private Q_SLOTS:
                 << dialog << QStringLiteral("pbLöschen") << QStringLiteral("pbLöschen");
             QTest::addRow("%s, a field", dialog) << dialog << field << "pbOK";
         }
+        QTest::newRow("dlgFilter, Abbrechen") << "dlgFilter"
+                                              << "pbCancel"
+                                              << "pbCancel";
+        QTest::newRow("dlgFilter, a field") << "dlgFilter"
+                                            << "dfName"
+                                            << "pbOK";
     }
     void enterPressesTheFocusedButton()
     {
@@ -40,6 +47,8 @@ private Q_SLOTS:
         std::unique_ptr<QDialog> shown;
         if (dialog == QStringLiteral("dlgPerson"))
             shown = std::make_unique<DlgPerson>();
+        else if (dialog == QStringLiteral("dlgFilter"))
+            shown = std::make_unique<DlgFilter>();
         else
             shown = std::make_unique<DlgSchluessel>();
         shown->show();
