@@ -8,6 +8,8 @@
 #include "core/Schema.h"
 #include "core/SqlError.h"
 #include "core/Texts.h"
+#include "handouts/HandoutList.h"
+#include "handouts/VergabenModel.h"
 #include "keys/KeyList.h"
 
 #include <QDir>
@@ -94,6 +96,20 @@ QStringList keyListNumbers()
     return numbers;
 }
 
+CsvTable copiesOut(const VergabenModel& grid)
+{
+    CsvTable table;
+    for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
+        table.header << grid.cellText(0, c);
+    for (int r = 1; r <= grid.maxRows(); ++r) {
+        QStringList cells;
+        for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
+            cells << History::withoutTrailingBlanks(grid.cellText(r, c));
+        table.rows.append(cells);
+    }
+    return table;
+}
+
 CsvTable history(const VerlaufModel& model)
 {
     return {model.headerTexts(), model.rowTexts()};
@@ -116,9 +132,23 @@ int toDirectory(const QString& registerPath, const QString& dir, bool backup)
         for (int c = 0; c < titles.size(); ++c)
             historyModel.setHeaderText(c, titles.at(c));
 
+        // The grid as the main window fills it at its start, with the window's header texts.
+        VergabenModel grid;
+        grid.setLines(HandoutList::read(*state.DB, HandoutList::query(QString())));
+        grid.setRow(0);
+        const QStringList gridTitles = {
+            GetText(QStringLiteral("Datum"), 116), GetText(QStringLiteral("SchlüsselNr"), 117),
+            GetText(QStringLiteral("ZusatzNr"), 118), GetText(QStringLiteral("Funktion"), 119),
+            GetText(QStringLiteral("Person"), 120)};
+        for (int c = 0; c < gridTitles.size(); ++c) {
+            grid.setCol(VergabenModel::Datum + c);
+            grid.setText(gridTitles.at(c));
+        }
+
         const std::pair<QString, CsvTable> files[] = {
             {kPersonsFile, persons(personListIds())},
             {kKeysFile, keys(keyListNumbers())},
+            {kCopiesOutFile, copiesOut(grid)},
             {kHistoryFile, history(historyModel)},
         };
         state.DB.reset();

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVector>
 
+class VergabenModel;
 class VerlaufModel;
 
 // The lists as spreadsheet tables: a header row in the current language and the lines in the order
@@ -33,11 +34,15 @@ CsvTable keys(const QStringList& keyNumbers);
 // The key list as it fills with an empty search, in its order.
 QStringList keyListNumbers();
 
+// The visible columns of the handout grid as it shows them: its header texts, its lines in its order.
+CsvTable copiesOut(const VergabenModel& grid);
+
 // The lines of a history window as it shows them.
 CsvTable history(const VerlaufModel& model);
 
 // `clavaro --export-csv DIR`: opens the register like a start (daily copy unless backup is false, schema
-// upgrade) and writes the person list, the key list, the copies out and the history of every movement.
+// upgrade) and writes the person list, the key list, the copies out (unfiltered, in the list's order)
+// and the history of every movement.
 // Reports to stderr; returns the exit code.
 int toDirectory(const QString& registerPath, const QString& dir, bool backup);
 

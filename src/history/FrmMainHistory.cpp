@@ -1,42 +1,43 @@
-// The main window's history and export entries: context menus of the person and key lists, Ctrl+H.
+// The main window's history and export entries: context menus of the person list, the key list and
+// the handout grid; Ctrl+H opens the history of what is selected.
 #include "CsvSave.h"
 #include "DlgVerlauf.h"
 #include "Export.h"
+#include "core/AppState.h"
 #include "core/Guard.h"
 #include "core/Texts.h"
+#include "handouts/VergabenModel.h"
 #include "keys/KeyList.h"
 #include "ui/FrmMain.h"
 
 #include <QAction>
 #include <QListWidget>
+#include <QTableView>
 
 namespace {
 
-// "Verlauf…" with Ctrl+H and "Exportieren…", shown as the list's context menu; the shortcut works
-// while the list has the focus.
-void addListActions(QWidget* list, FrmMain* window, void (FrmMain::*history)(), void (FrmMain::*exporter)())
+QAction* addAction(QWidget* list, const char* name, FrmMain* window, void (FrmMain::*handler)())
 {
-    auto* verlauf = new QAction(list);
-    verlauf->setObjectName(QStringLiteral("mnuVerlauf"));
-    verlauf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    verlauf->setShortcutContext(Qt::WidgetShortcut);
-    auto* exportieren = new QAction(list);
-    exportieren->setObjectName(QStringLiteral("mnuExportieren"));
-    QObject::connect(verlauf, &QAction::triggered, window,
-                     [window, history] { guarded([=] { (window->*history)(); }); });
-    QObject::connect(exportieren, &QAction::triggered, window,
-                     [window, exporter] { guarded([=] { (window->*exporter)(); }); });
-    list->addAction(verlauf);
-    list->addAction(exportieren);
-    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* action = new QAction(list);
+    action->setObjectName(QString::fromLatin1(name));
+    QObject::connect(action, &QAction::triggered, window,
+                     [window, handler] { guarded([=] { (window->*handler)(); }); });
+    list->addAction(action);
+    return action;
 }
 
-// The selected person, or -1: a line the user selected, not merely the current one.
-qint32 selectedPersId(const QListWidget* list, const PersListe& entries)
+// "Verlauf…" with Ctrl+H (and for the grid "Verlauf der Person…") and "Exportieren…", shown as the
+// list's context menu; the shortcut works while the list has the focus.
+void addListActions(QWidget* list, FrmMain* window, void (FrmMain::*history)(), void (FrmMain::*exporter)(),
+                    void (FrmMain::*personHistory)() = nullptr)
 {
-    const QList<QListWidgetItem*> selected = list->selectedItems();
-    const int line = selected.isEmpty() ? -1 : list->row(selected.first());
-    return line >= 0 && line < entries.size() - 1 ? entries.at(line).PersID : -1;
+    QAction* verlauf = addAction(list, "mnuVerlauf", window, history);
+    verlauf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    verlauf->setShortcutContext(Qt::WidgetShortcut);
+    if (personHistory)
+        addAction(list, "mnuVerlaufPerson", window, personHistory);
+    addAction(list, "mnuExportieren", window, exporter);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 } // namespace
@@ -45,15 +46,20 @@ void FrmMain::addHistoryActions()
 {
     addListActions(lstPerson, this, &FrmMain::lstPerson_Verlauf, &FrmMain::lstPerson_Exportieren);
     addListActions(lstSchluessel, this, &FrmMain::lstSchluessel_Verlauf, &FrmMain::lstSchluessel_Exportieren);
+    addListActions(sprVergaben, this, &FrmMain::sprVergaben_Verlauf, &FrmMain::sprVergaben_Exportieren,
+                   &FrmMain::sprVergaben_VerlaufPerson);
 }
 
 // The menu texts belong to the window's captions; they follow the language like the rest.
 void FrmMain::setHistoryTexts()
 {
-    for (QWidget* list : {static_cast<QWidget*>(lstPerson), static_cast<QWidget*>(lstSchluessel)}) {
+    for (QWidget* list :
+         {static_cast<QWidget*>(lstPerson), static_cast<QWidget*>(lstSchluessel), static_cast<QWidget*>(sprVergaben)}) {
         for (QAction* action : list->actions()) {
             if (action->objectName() == QLatin1String("mnuVerlauf"))
                 action->setText(GetText(QStringLiteral("Verlauf…"), 800));
+            else if (action->objectName() == QLatin1String("mnuVerlaufPerson"))
+                action->setText(GetText(QStringLiteral("Verlauf der Person…"), 810));
             else if (action->objectName() == QLatin1String("mnuExportieren"))
                 action->setText(GetText(QStringLiteral("Exportieren…"), 801));
         }
@@ -62,9 +68,8 @@ void FrmMain::setHistoryTexts()
 
 void FrmMain::lstPerson_Verlauf()
 {
-    const qint32 persId = selectedPersId(lstPerson, persListe);
-    if (persId >= 0)
-        DlgVerlauf::openForPerson(this, persId);
+    if (const std::optional<PersEntry> person = selectedPerson())
+        DlgVerlauf::openForPerson(this, person->PersID);
 }
 
 void FrmMain::lstPerson_Exportieren()
@@ -88,4 +93,29 @@ void FrmMain::lstSchluessel_Exportieren()
     for (int i = 0; i < lstSchluessel->count(); ++i)
         numbers << KeyList::keyNumberOf(lstSchluessel->item(i)->text());
     saveCsvAs(this, Export::kKeysFile, Export::keys(numbers));
+}
+
+void FrmMain::sprVergaben_Verlauf()
+{
+    const int row = vergaben->activeRow();
+    if (row > 0)
+        DlgVerlauf::openForKey(this, vergaben->cellText(row, VergabenModel::SchluesselNr));
+}
+
+void FrmMain::sprVergaben_VerlaufPerson()
+{
+    const QVariant bewId = vergaben->cellValue(vergaben->activeRow(), VergabenModel::ID);
+    if (!bewId.isValid())
+        return;
+    Recordset movement = db().openRecordset(QStringLiteral("SELECT PersonID FROM TBBewegungen WHERE BewID = ") +
+                                            QString::number(bewId.toInt()));
+    const QVariant persId = movement.eof() ? QVariant() : movement.field(0);
+    movement.close();
+    if (persId.isValid())
+        DlgVerlauf::openForPerson(this, persId.toInt());
+}
+
+void FrmMain::sprVergaben_Exportieren()
+{
+    saveCsvAs(this, Export::kCopiesOutFile, Export::copiesOut(*vergaben));
 }

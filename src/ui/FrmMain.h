@@ -64,6 +64,9 @@ public:
     void lstPerson_Exportieren();
     void lstSchluessel_Verlauf();
     void lstSchluessel_Exportieren();
+    void sprVergaben_Verlauf();       // of the active line's key
+    void sprVergaben_VerlaufPerson(); // of the active line's person
+    void sprVergaben_Exportieren();
 
     // Caption routine: every caption of the window in the current language.
     void setTexts();

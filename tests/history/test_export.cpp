@@ -2,6 +2,7 @@
 // exports and history window started from the main window's lists.
 #include "core/AppState.h"
 #include "core/Csv.h"
+#include "handouts/VergabenModel.h"
 #include "history/DlgVerlauf.h"
 #include "history/Export.h"
 #include "history/VerlaufModel.h"
@@ -167,6 +168,9 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(out + "/Schluessel.csv"),
                  Csv::document({"SchlüsselNr", "Funktion", "Gesamt", "Ausgegeben", "Frei"},
                                {{"9", "Keller", "1", "0", "1"}, {"K10", "Tor; Süd", "3", "1", "2"}}));
+        QCOMPARE(fileBytes(out + "/Vergaben.csv"),
+                 Csv::document({"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"},
+                               {{"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
         QCOMPARE(fileBytes(out + "/Verlauf.csv"),
                  Csv::document({"Ausgegeben am", "Zurück am", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"},
                                {{"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"},
@@ -210,6 +214,15 @@ private Q_SLOTS:
         main.lstSchluessel_Exportieren(); // answered Yes
         QCOMPARE(fileBytes(file), Csv::document({"Key No.", "Function", "Total", "Out", "Available"},
                                                 {{"9", "Keller", "1", "0", "1"}, {"K10", "Tor; Süd", "3", "2", "1"}}));
+
+        // The handout grid after a header click: its lines in the shown order, its header texts.
+        main.setTexts();
+        main.RefreshVergaben(false);
+        main.sprVergaben_Click(0, VergabenModel::Datum); // ascending
+        main.sprVergaben_Exportieren();
+        QCOMPARE(fileBytes(file), Csv::document({"Date", "Key No.", "Add No.", "Function", "Key holder"},
+                                                {{"01.03.2026", "K10", "", "Tor; Süd", "Abel Ute"},
+                                                 {"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
     }
 
     // Ctrl+H on the selected key opens its history: newest first, a header click sorts, the line count,
