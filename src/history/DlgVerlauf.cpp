@@ -45,7 +45,7 @@ DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
     QHeaderView* header = sprVerlauf->horizontalHeader();
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
-    const int widths[] = {1350, 1350, 1200, 1000, 2700};
+    const int widths[] = {1500, 1350, 1200, 1000, 2550};
     for (int c = 0; c < 5; ++c)
         header->resizeSection(c, tw(widths[c]));
     // Newest first, as loaded; the indicator shows it.

@@ -40,6 +40,20 @@ void addListActions(QWidget* list, FrmMain* window, void (FrmMain::*history)(), 
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
+// A column of the movement on the grid's active line; null when there is none.
+QVariant movementOfActiveLine(const VergabenModel& grid, const QString& column)
+{
+    const QVariant bewId = grid.cellValue(grid.activeRow(), VergabenModel::ID);
+    if (!bewId.isValid())
+        return {};
+    Recordset movement =
+        db().openRecordset(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM TBBewegungen WHERE BewID = ") +
+                           QString::number(bewId.toInt()));
+    const QVariant value = movement.eof() ? QVariant() : movement.field(0);
+    movement.close();
+    return value;
+}
+
 } // namespace
 
 void FrmMain::addHistoryActions()
@@ -97,20 +111,15 @@ void FrmMain::lstSchluessel_Exportieren()
 
 void FrmMain::sprVergaben_Verlauf()
 {
-    const int row = vergaben->activeRow();
-    if (row > 0)
-        DlgVerlauf::openForKey(this, vergaben->cellText(row, VergabenModel::SchluesselNr));
+    // Through the movement, not the shown text: the key may have been renumbered since the refill.
+    const QVariant keyNumber = movementOfActiveLine(*vergaben, QStringLiteral("SchluesselNr"));
+    if (keyNumber.isValid())
+        DlgVerlauf::openForKey(this, keyNumber.toString());
 }
 
 void FrmMain::sprVergaben_VerlaufPerson()
 {
-    const QVariant bewId = vergaben->cellValue(vergaben->activeRow(), VergabenModel::ID);
-    if (!bewId.isValid())
-        return;
-    Recordset movement = db().openRecordset(QStringLiteral("SELECT PersonID FROM TBBewegungen WHERE BewID = ") +
-                                            QString::number(bewId.toInt()));
-    const QVariant persId = movement.eof() ? QVariant() : movement.field(0);
-    movement.close();
+    const QVariant persId = movementOfActiveLine(*vergaben, QStringLiteral("PersonID"));
     if (persId.isValid())
         DlgVerlauf::openForPerson(this, persId.toInt());
 }
