@@ -260,6 +260,19 @@ private Q_SLOTS:
                                {{"01.03.2026", "", "K10", "", "Tor; Süd", "Abel Ute"},
                                 {"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"}}));
 
+        // From a line of the grid: the key of its movement, even when renumbered since the refill, or its person.
+        main.RefreshVergaben(false);
+        m_db->exec("UPDATE TBSchluessel SET SchluesselNr = 'K12' WHERE SchluesselNr = 'K10'");
+        main.sprVergaben->selectRow(0); // Müller's K10 of 05.03.2026
+        seen.clear();
+        DialogRunner::setHook([&](QDialog& dialog) {
+            auto& window = static_cast<DlgVerlauf&>(dialog);
+            seen << window.lblBetreff->text() << window.lblAnzahl->text();
+        });
+        main.sprVergaben_Verlauf();
+        main.sprVergaben_VerlaufPerson();
+        QCOMPARE(seen, (QStringList{"Schlüssel: K12  Tor; Süd", "Zeilen: 2", "Person: Müller Jörg", "Zeilen: 1"}));
+
         // The context menu of the person list offers the same, in the current language.
         app().Sprache = QStringLiteral("FR");
         main.setTexts();
