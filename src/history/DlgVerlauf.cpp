@@ -7,14 +7,17 @@
 #include "core/AppState.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
+#include "handouts/ListPrintout.h"
 #include "ui/ConnectClick.h"
 #include "ui/DialogButtons.h"
 #include "ui/DialogRunner.h"
+#include "ui/Printout.h"
 #include "ui/Twips.h"
 #include "ui/WaitCursor.h"
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
 
@@ -27,6 +30,7 @@ DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
     lblBetreff = placeControl<QLabel>(this, "lblBetreff", 120, 120, 10560, 285);
     sprVerlauf = placeControl<QTableView>(this, "sprVerlauf", 120, 480, 10560, 5280);
     lblAnzahl = placeControl<QLabel>(this, "lblAnzahl", 120, 5985, 4500, 285);
+    pbDrucken = placeControl<QPushButton>(this, "pbDrucken", 4815, 5940, 1815, 375);
     pbExportieren = placeControl<QPushButton>(this, "pbExportieren", 6840, 5940, 1815, 375);
     pbSchliessen = placeControl<QPushButton>(this, "pbSchließen", 8865, 5940, 1815, 375);
 
@@ -53,6 +57,7 @@ DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
     sprVerlauf->setSortingEnabled(true);
 
     setDialogDefault(this, pbSchliessen);
+    connectClick(pbDrucken, this, &DlgVerlauf::pbDrucken_Click);
     connectClick(pbExportieren, this, &DlgVerlauf::pbExportieren_Click);
     connectClick(pbSchliessen, this, &DlgVerlauf::pbSchliessen_Click);
     connect(verlauf, &QAbstractItemModel::modelReset, this, &DlgVerlauf::setTexts);
@@ -79,6 +84,7 @@ void DlgVerlauf::setTexts()
         verlauf->setHeaderText(c, titles.at(c));
     lblAnzahl->setText(GetText(QStringLiteral("Zeilen:"), 806) + QLatin1Char(' ') +
                        QString::number(verlauf->rowCount()));
+    pbDrucken->setText(GetText(QStringLiteral("Drucken"), 811));
     pbExportieren->setText(GetText(QStringLiteral("Exportieren…"), 801));
     pbSchliessen->setText(GetText(QStringLiteral("Schließen"), 807));
 }
@@ -107,6 +113,7 @@ void DlgVerlauf::loadPerson(qint32 persId)
                                                                   person.field(1).toString());
     person.close();
     m_subject = Subject::Person;
+    m_subjectTag = m_subjectText;
     verlauf->setLines(History::ofPerson(persId));
 }
 
@@ -119,7 +126,20 @@ void DlgVerlauf::loadKey(const QString& keyNumber)
     key.close();
     m_subjectText = function.isEmpty() ? keyNumber : keyNumber + QStringLiteral("  ") + function;
     m_subject = Subject::Key;
+    m_subjectTag = keyNumber;
     verlauf->setLines(History::ofKey(keyNumber));
+}
+
+void DlgVerlauf::pbDrucken_Click()
+{
+    // The lines as shown, under a page header that says whose history it is.
+    const QString title = GetText(QStringLiteral("Verlauf"), 802) + QStringLiteral(" – ") + lblBetreff->text();
+    ListPrintout printout({verlauf->headerTexts(), verlauf->rowTexts()}, title, kProgramDescription);
+    Printout::run(QStringLiteral("Verlauf"), m_subjectTag, title, QMarginsF(500, 720, 500, 720),
+                  [&printout](QPrinter& printer) {
+                      const WaitCursor wait;
+                      return printout.print(printer);
+                  });
 }
 
 void DlgVerlauf::pbExportieren_Click()

@@ -8,7 +8,7 @@ class QTableView;
 class VerlaufModel;
 
 // The history of one person or one key: every movement, out and returned, newest first; a header click
-// sorts by that column. Reads only; the lines can be exported as shown.
+// sorts by that column. Reads only; the lines can be printed and exported as shown.
 class DlgVerlauf : public QDialog
 {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
 
     void setTexts();
 
+    void pbDrucken_Click();
     void pbExportieren_Click();
     void pbSchliessen_Click();
 
@@ -32,6 +33,7 @@ public:
     QTableView* sprVerlauf = nullptr;
     VerlaufModel* verlauf = nullptr;
     QLabel* lblAnzahl = nullptr; // "Zeilen: 3"
+    QPushButton* pbDrucken = nullptr;
     QPushButton* pbExportieren = nullptr;
     QPushButton* pbSchliessen = nullptr;
 
@@ -39,4 +41,5 @@ private:
     enum class Subject { None, Person, Key };
     Subject m_subject = Subject::None;
     QString m_subjectText; // the person's name, or the key number and function
+    QString m_subjectTag;  // for the printout's file name: the person's name or the key number
 };

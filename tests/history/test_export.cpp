@@ -73,6 +73,7 @@ private Q_SLOTS:
         DialogRunner::setHook({});
         m_db.reset();
         app().Sprache = QStringLiteral("DE");
+        app().printToPdfDir.clear();
     }
 
     void quoting_data()
@@ -239,6 +240,7 @@ private Q_SLOTS:
         main.lstSchluessel->setCurrentRow(1); // K10
         const QString file = m_db->dir() + QStringLiteral("/h.csv");
 
+        app().printToPdfDir = m_db->dir() + QStringLiteral("/pdf");
         QStringList seen;
         DialogRunner::setHook(saveAs(file, [&](QDialog& dialog) {
             auto& window = static_cast<DlgVerlauf&>(dialog);
@@ -250,11 +252,15 @@ private Q_SLOTS:
             QHeaderView* header = window.sprVerlauf->horizontalHeader();
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            window.pbDrucken->click();
             window.pbExportieren->click();
             window.pbSchliessen->click();
         }));
         QTest::keyClick(main.lstSchluessel, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(seen, (QStringList{"Verlauf", "Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Abel Ute"}));
+        const QStringList pdfs = QDir(app().printToPdfDir).entryList({"Verlauf-*-K10.pdf"}, QDir::Files);
+        QCOMPARE(pdfs.size(), 1);
+        QVERIFY(fileBytes(app().printToPdfDir + '/' + pdfs.first()).startsWith("%PDF"));
         QCOMPARE(fileBytes(file),
                  Csv::document({"Ausgegeben am", "Zurück am", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"},
                                {{"01.03.2026", "", "K10", "", "Tor; Süd", "Abel Ute"},
