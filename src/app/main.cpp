@@ -2,6 +2,7 @@
 #include "core/Database.h"
 #include "core/DemoData.h"
 #include "core/SqlError.h"
+#include "history/Export.h"
 #include "ui/BasMain.h"
 
 #include <QApplication>
@@ -30,6 +31,11 @@ struct Options
                                   QStringLiteral("DIR")};
     QCommandLineOption traceSql{QStringLiteral("trace-sql"),
                                 QStringLiteral("Print every statement to stderr, as written and as run.")};
+    QCommandLineOption noBackup{QStringLiteral("no-backup"),
+                                QStringLiteral("Do not make the day's copy of the register at the start.")};
+    QCommandLineOption exportCsv{QStringLiteral("export-csv"),
+                                 QStringLiteral("Write the lists as CSV files into DIR and exit (no display needed)."),
+                                 QStringLiteral("DIR")};
 };
 
 QStringList argumentList(int argc, char** argv)
@@ -76,8 +82,8 @@ int main(int argc, char** argv)
                                      QStringLiteral(" - register of the keys of one master-key system"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions(
-        {options.database, options.createDatabase, options.createDemo, options.printToPdf, options.traceSql});
+    parser.addOptions({options.database, options.createDatabase, options.createDemo, options.printToPdf,
+                       options.traceSql, options.noBackup, options.exportCsv});
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -104,6 +110,11 @@ int main(int argc, char** argv)
                                                         : programDir(argv[0]) + QStringLiteral("/TBDB.MDB");
     state.printToPdfDir = parser.value(options.printToPdf);
     state.traceSql = parser.isSet(options.traceSql);
+    state.backupAtStart = !parser.isSet(options.noBackup);
+    if (parser.isSet(options.exportCsv)) {
+        QCoreApplication core(argc, argv);
+        return Export::toDirectory(state.databasePath, parser.value(options.exportCsv), state.backupAtStart);
+    }
 
     QApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));

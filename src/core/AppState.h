@@ -18,6 +18,7 @@ struct AppState
     QString databasePath;                     // file that the open uses
     QString printToPdfDir;                    // when set, printouts go to PDF files here
     bool traceSql = false;                    // print every statement to stderr
+    bool backupAtStart = true;                // the daily copy of the register at the open
 };
 
 AppState& app();

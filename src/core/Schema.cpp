@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Database.h"
+#include "Journal.h"
 
 // Notes on the types:
 // - Text columns carry the FOLDTRIM collation (TextCollation), so "=", UNIQUE and ORDER BY ignore case and
@@ -66,6 +67,7 @@ const QList<QStringList>& upgrades()
         // neither visits the table nor sorts more than the handouts of one day.
         {QStringLiteral("CREATE INDEX TBBewegungen_Status_Von ON TBBewegungen "
                         "(Status, Von, SchluesselNr, ZusatzNr, PersonID)")},
+        Journal::createStatements(), // the journal TBVerlauf and its triggers
     };
     return steps;
 }

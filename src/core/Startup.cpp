@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppState.h"
+#include "Backup.h"
 #include "Blanks.h"
 #include "Clock.h"
 #include "Messages.h"
@@ -54,6 +55,8 @@ bool OpenDb()
     AppState& state = app();
     try {
         state.DB = Database::open(state.databasePath);
+        if (state.backupAtStart)
+            Backup::atStart(state.DB->handle(), state.databasePath);
         if (state.traceSql)
             traceStatements(*state.DB);
         Schema::upgrade(*state.DB);

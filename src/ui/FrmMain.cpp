@@ -161,6 +161,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     connectClick(pbListeDrucken, this, &FrmMain::pbListeDrucken_Click);
     connectClick(pbFormular, this, &FrmMain::pbFormular_Click);
     connectClick(pbExit, this, &FrmMain::pbExit_Click);
+    addHistoryActions();
 
     // Designed positions, then the designed inner size, centred on the screen by its outer size.
     applyLayout(relayout(m_layout, m_layout.acceptedWidth, m_layout.acceptedHeight));
@@ -220,6 +221,7 @@ void FrmMain::setTexts()
     vergaben->setText(GetText(QStringLiteral("Funktion"), 119));
     vergaben->setCol(5);
     vergaben->setText(GetText(QStringLiteral("Person"), 120));
+    setHistoryTexts();
 }
 
 void FrmMain::Form_Resize()

@@ -59,6 +59,15 @@ public:
     void pbExit_Click();
     void imgLogo_Click();
 
+    // History and export, from the lists' context menus; Ctrl+H opens the history (history/FrmMainHistory.cpp).
+    void lstPerson_Verlauf();
+    void lstPerson_Exportieren();
+    void lstSchluessel_Verlauf();
+    void lstSchluessel_Exportieren();
+    void sprVergaben_Verlauf();       // of the active line's key
+    void sprVergaben_VerlaufPerson(); // of the active line's person
+    void sprVergaben_Exportieren();
+
     // Caption routine: every caption of the window in the current language.
     void setTexts();
 
@@ -122,6 +131,8 @@ protected:
 
 private:
     void applyLayout(const MainLayoutResult& result);
+    void addHistoryActions();
+    void setHistoryTexts();
     void switchDefault(QLineEdit* field, QPushButton* button);
     void closeDialogs();
 

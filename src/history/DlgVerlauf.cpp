@@ -1,0 +1,153 @@
+#include "DlgVerlauf.h"
+
+#include "CsvSave.h"
+#include "Export.h"
+#include "History.h"
+#include "VerlaufModel.h"
+#include "core/AppState.h"
+#include "core/Sql.h"
+#include "core/Texts.h"
+#include "handouts/ListPrintout.h"
+#include "ui/ConnectClick.h"
+#include "ui/DialogButtons.h"
+#include "ui/DialogRunner.h"
+#include "ui/Printout.h"
+#include "ui/Twips.h"
+#include "ui/WaitCursor.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableView>
+
+DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("dlgVerlauf"));
+    setModal(true);
+    setFixedSize(tw(10800), tw(6600));
+
+    lblBetreff = placeControl<QLabel>(this, "lblBetreff", 120, 120, 10560, 285);
+    sprVerlauf = placeControl<QTableView>(this, "sprVerlauf", 120, 480, 10560, 5280);
+    lblAnzahl = placeControl<QLabel>(this, "lblAnzahl", 120, 5985, 4500, 285);
+    pbDrucken = placeControl<QPushButton>(this, "pbDrucken", 4815, 5940, 1815, 375);
+    pbExportieren = placeControl<QPushButton>(this, "pbExportieren", 6840, 5940, 1815, 375);
+    pbSchliessen = placeControl<QPushButton>(this, "pbSchließen", 8865, 5940, 1815, 375);
+
+    QFont bold = lblBetreff->font();
+    bold.setBold(true);
+    lblBetreff->setFont(bold);
+
+    verlauf = new VerlaufModel(this);
+    sprVerlauf->setModel(verlauf);
+    sprVerlauf->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sprVerlauf->setSelectionMode(QAbstractItemView::SingleSelection);
+    sprVerlauf->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sprVerlauf->setWordWrap(false);
+    sprVerlauf->verticalHeader()->setDefaultSectionSize(sprVerlauf->fontMetrics().height() + 6);
+    sprVerlauf->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView* header = sprVerlauf->horizontalHeader();
+    header->setHighlightSections(false);
+    header->setStretchLastSection(true);
+    const int widths[] = {1500, 1350, 1200, 1000, 2550};
+    for (int c = 0; c < 5; ++c)
+        header->resizeSection(c, tw(widths[c]));
+    // Newest first, as loaded; the indicator shows it.
+    header->setSortIndicator(0, Qt::DescendingOrder);
+    sprVerlauf->setSortingEnabled(true);
+
+    setDialogDefault(this, pbSchliessen);
+    connectClick(pbDrucken, this, &DlgVerlauf::pbDrucken_Click);
+    connectClick(pbExportieren, this, &DlgVerlauf::pbExportieren_Click);
+    connectClick(pbSchliessen, this, &DlgVerlauf::pbSchliessen_Click);
+    connect(verlauf, &QAbstractItemModel::modelReset, this, &DlgVerlauf::setTexts);
+
+    setTexts();
+}
+
+void DlgVerlauf::setTexts()
+{
+    setWindowTitle(GetText(QStringLiteral("Verlauf"), 802));
+    switch (m_subject) {
+    case Subject::Person:
+        lblBetreff->setText(GetText(QStringLiteral("Person:"), 809) + QLatin1Char(' ') + m_subjectText);
+        break;
+    case Subject::Key:
+        lblBetreff->setText(GetText(QStringLiteral("Schlüssel:"), 808) + QLatin1Char(' ') + m_subjectText);
+        break;
+    case Subject::None:
+        lblBetreff->clear();
+        break;
+    }
+    const QStringList titles = VerlaufModel::columnTitles();
+    for (int c = 0; c < titles.size(); ++c)
+        verlauf->setHeaderText(c, titles.at(c));
+    lblAnzahl->setText(GetText(QStringLiteral("Zeilen:"), 806) + QLatin1Char(' ') +
+                       QString::number(verlauf->rowCount()));
+    pbDrucken->setText(GetText(QStringLiteral("Drucken"), 811));
+    pbExportieren->setText(GetText(QStringLiteral("Exportieren…"), 801));
+    pbSchliessen->setText(GetText(QStringLiteral("Schließen"), 807));
+}
+
+void DlgVerlauf::openForPerson(QWidget* parent, qint32 persId)
+{
+    DlgVerlauf dialog(parent);
+    dialog.loadPerson(persId);
+    DialogRunner::run(dialog);
+}
+
+void DlgVerlauf::openForKey(QWidget* parent, const QString& keyNumber)
+{
+    DlgVerlauf dialog(parent);
+    dialog.loadKey(keyNumber);
+    DialogRunner::run(dialog);
+}
+
+void DlgVerlauf::loadPerson(qint32 persId)
+{
+    WaitCursor wait;
+    Recordset person = db().openRecordset(QStringLiteral("SELECT Nachname, Vorname FROM TBPersonen WHERE PersID = ") +
+                                          QString::number(persId));
+    m_subjectText = person.eof() ? QString()
+                                 : History::withoutTrailingBlanks(person.field(0).toString() + QLatin1Char(' ') +
+                                                                  person.field(1).toString());
+    person.close();
+    m_subject = Subject::Person;
+    m_subjectTag = m_subjectText;
+    verlauf->setLines(History::ofPerson(persId));
+}
+
+void DlgVerlauf::loadKey(const QString& keyNumber)
+{
+    WaitCursor wait;
+    Recordset key = db().openRecordset(QStringLiteral("SELECT Funktion FROM TBSchluessel WHERE SchluesselNr = '") +
+                                       Sql::sqlText(keyNumber) + QStringLiteral("'"));
+    const QString function = key.eof() ? QString() : History::withoutTrailingBlanks(key.field(0).toString());
+    key.close();
+    m_subjectText = function.isEmpty() ? keyNumber : keyNumber + QStringLiteral("  ") + function;
+    m_subject = Subject::Key;
+    m_subjectTag = keyNumber;
+    verlauf->setLines(History::ofKey(keyNumber));
+}
+
+void DlgVerlauf::pbDrucken_Click()
+{
+    // The lines as shown, under a page header that says whose history it is.
+    const QString title = GetText(QStringLiteral("Verlauf"), 802) + QStringLiteral(" – ") + lblBetreff->text();
+    ListPrintout printout({verlauf->headerTexts(), verlauf->rowTexts()}, title, kProgramDescription);
+    Printout::run(QStringLiteral("Verlauf"), m_subjectTag, title, QMarginsF(500, 720, 500, 720),
+                  [&printout](QPrinter& printer) {
+                      const WaitCursor wait;
+                      return printout.print(printer);
+                  });
+}
+
+void DlgVerlauf::pbExportieren_Click()
+{
+    saveCsvAs(this, Export::kHistoryFile, Export::history(*verlauf));
+}
+
+void DlgVerlauf::pbSchliessen_Click()
+{
+    accept();
+}

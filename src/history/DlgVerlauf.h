@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QTableView;
+class VerlaufModel;
+
+// The history of one person or one key: every movement, out and returned, newest first; a header click
+// sorts by that column. Reads only; the lines can be printed and exported as shown.
+class DlgVerlauf : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit DlgVerlauf(QWidget* parent = nullptr);
+
+    // Build the window over parent, fill it and show it through DialogRunner.
+    static void openForPerson(QWidget* parent, qint32 persId);
+    static void openForKey(QWidget* parent, const QString& keyNumber);
+
+    // Fill steps.
+    void loadPerson(qint32 persId);
+    void loadKey(const QString& keyNumber);
+
+    void setTexts();
+
+    void pbDrucken_Click();
+    void pbExportieren_Click();
+    void pbSchliessen_Click();
+
+    QLabel* lblBetreff = nullptr; // whose history: "Schlüssel: K11 Haupteingang"
+    QTableView* sprVerlauf = nullptr;
+    VerlaufModel* verlauf = nullptr;
+    QLabel* lblAnzahl = nullptr; // "Zeilen: 3"
+    QPushButton* pbDrucken = nullptr;
+    QPushButton* pbExportieren = nullptr;
+    QPushButton* pbSchliessen = nullptr;
+
+private:
+    enum class Subject { None, Person, Key };
+    Subject m_subject = Subject::None;
+    QString m_subjectText; // the person's name, or the key number and function
+    QString m_subjectTag;  // for the printout's file name: the person's name or the key number
+};

@@ -1,0 +1,175 @@
+#include "Export.h"
+
+#include "History.h"
+#include "VerlaufModel.h"
+#include "core/AppState.h"
+#include "core/Backup.h"
+#include "core/Csv.h"
+#include "core/Schema.h"
+#include "core/SqlError.h"
+#include "core/Texts.h"
+#include "handouts/HandoutList.h"
+#include "handouts/VergabenModel.h"
+#include "keys/KeyList.h"
+
+#include <QDir>
+#include <QHash>
+#include <QTextStream>
+#include <algorithm>
+
+namespace Export {
+
+namespace {
+
+QString shown(const QVariant& value)
+{
+    return History::withoutTrailingBlanks(value.toString());
+}
+
+} // namespace
+
+CsvTable persons(const QVector<qint32>& ids)
+{
+    QHash<qint32, QStringList> byId;
+    for (Recordset rs = db().openRecordset(QStringLiteral("SELECT PersID, Nachname, Vorname, PersNr FROM TBPersonen"));
+         !rs.eof(); rs.moveNext())
+        byId.insert(rs.field(0).toInt(), {shown(rs.field(1)), shown(rs.field(2)), shown(rs.field(3))});
+
+    CsvTable table{{GetText(QStringLiteral("Nachname"), 820), GetText(QStringLiteral("Vorname"), 821),
+                    GetText(QStringLiteral("Personalnummer"), 822)},
+                   {}};
+    for (const qint32 id : ids) {
+        const auto found = byId.constFind(id);
+        if (found != byId.cend())
+            table.rows.append(*found);
+    }
+    return table;
+}
+
+QVector<qint32> personListIds()
+{
+    QVector<qint32> ids;
+    for (Recordset rs = db().openRecordset(
+             QStringLiteral("SELECT PersID FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, Vorname ASC"));
+         !rs.eof(); rs.moveNext())
+        ids.append(rs.field(0).toInt());
+    return ids;
+}
+
+CsvTable keys(const QStringList& keyNumbers)
+{
+    QHash<QString, QStringList> byNumber;
+    for (Recordset rs = db().openRecordset(
+             QStringLiteral("SELECT k.SchluesselNr, k.Funktion, k.Gesamt, (SELECT Count(BewID) FROM TBBewegungen b "
+                            "WHERE b.Status = 0 AND b.SchluesselNr = k.SchluesselNr) AS Aus FROM TBSchluessel k"));
+         !rs.eof(); rs.moveNext()) {
+        const qint64 total = rs.field(2).toLongLong();
+        const qint64 out = rs.field(3).toLongLong();
+        byNumber.insert(rs.field(0).toString(), {rs.field(0).toString(), shown(rs.field(1)), QString::number(total),
+                                                 QString::number(out), QString::number(total - out)});
+    }
+
+    CsvTable table{{GetText(QStringLiteral("SchlüsselNr"), 117), GetText(QStringLiteral("Funktion"), 119),
+                    GetText(QStringLiteral("Gesamt"), 823), GetText(QStringLiteral("Ausgegeben"), 824),
+                    GetText(QStringLiteral("Frei"), 825)},
+                   {}};
+    for (const QString& number : keyNumbers) {
+        const auto found = byNumber.constFind(number);
+        if (found != byNumber.cend())
+            table.rows.append(*found);
+    }
+    return table;
+}
+
+QStringList keyListNumbers()
+{
+    // The list's own order: its row texts without regard to case.
+    QStringList rows;
+    for (Recordset rs = db().openRecordset(KeyList::query(QString())); !rs.eof(); rs.moveNext())
+        rows << KeyList::rowText(rs.field(QStringLiteral("SchluesselNr")).toString(),
+                                 rs.field(QStringLiteral("Funktion")).toString());
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    QStringList numbers;
+    for (const QString& row : std::as_const(rows))
+        numbers << KeyList::keyNumberOf(row);
+    return numbers;
+}
+
+CsvTable copiesOut(const VergabenModel& grid)
+{
+    CsvTable table;
+    for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
+        table.header << grid.cellText(0, c);
+    for (int r = 1; r <= grid.maxRows(); ++r) {
+        QStringList cells;
+        for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
+            cells << History::withoutTrailingBlanks(grid.cellText(r, c));
+        table.rows.append(cells);
+    }
+    return table;
+}
+
+CsvTable history(const VerlaufModel& model)
+{
+    return {model.headerTexts(), model.rowTexts()};
+}
+
+int toDirectory(const QString& registerPath, const QString& dir, bool backup)
+{
+    QTextStream err(stderr);
+    AppState& state = app();
+    state.databasePath = registerPath;
+    try {
+        state.DB = Database::open(registerPath);
+        if (backup)
+            Backup::atStart(state.DB->handle(), registerPath);
+        Schema::upgrade(*state.DB);
+
+        VerlaufModel historyModel;
+        historyModel.setLines(History::all());
+        const QStringList titles = VerlaufModel::columnTitles();
+        for (int c = 0; c < titles.size(); ++c)
+            historyModel.setHeaderText(c, titles.at(c));
+
+        // The grid as the main window fills it at its start, with the window's header texts.
+        VergabenModel grid;
+        grid.setLines(HandoutList::read(*state.DB, HandoutList::query(QString())));
+        grid.setRow(0);
+        const QStringList gridTitles = {
+            GetText(QStringLiteral("Datum"), 116), GetText(QStringLiteral("SchlüsselNr"), 117),
+            GetText(QStringLiteral("ZusatzNr"), 118), GetText(QStringLiteral("Funktion"), 119),
+            GetText(QStringLiteral("Person"), 120)};
+        for (int c = 0; c < gridTitles.size(); ++c) {
+            grid.setCol(VergabenModel::Datum + c);
+            grid.setText(gridTitles.at(c));
+        }
+
+        const std::pair<QString, CsvTable> files[] = {
+            {kPersonsFile, persons(personListIds())},
+            {kKeysFile, keys(keyListNumbers())},
+            {kCopiesOutFile, copiesOut(grid)},
+            {kHistoryFile, history(historyModel)},
+        };
+        state.DB.reset();
+
+        if (!QDir().mkpath(dir)) {
+            err << "clavaro: cannot create the folder " << dir << '\n';
+            return 1;
+        }
+        for (const auto& [name, table] : files) {
+            QString error;
+            if (!Csv::write(QDir(dir).filePath(name), table.header, table.rows, &error)) {
+                err << "clavaro: cannot write " << QDir(dir).filePath(name) << ": " << error << '\n';
+                return 1;
+            }
+        }
+        return 0;
+    } catch (const SqlError& e) {
+        err << "clavaro: " << registerPath << ": " << e.number() << " (" << e.description() << ")\n";
+        state.DB.reset();
+        return 1;
+    }
+}
+
+} // namespace Export

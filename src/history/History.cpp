@@ -1,0 +1,105 @@
+#include "History.h"
+
+#include "core/AppState.h"
+#include "core/Journal.h"
+#include "core/Sql.h"
+
+#include <algorithm>
+
+namespace History {
+
+namespace {
+
+QString literal(const QString& text)
+{
+    return QLatin1Char('\'') + Sql::sqlText(text) + QLatin1Char('\'');
+}
+
+// The first return recorded for the movement in the current row's BewID.
+QString returnedOf(const QString& row)
+{
+    return QStringLiteral("(SELECT min(r.Zeitpunkt) FROM TBVerlauf r WHERE r.BewID = %1.BewID AND r.Ereignis = %2)")
+        .arg(row, literal(Journal::kRueckgabe));
+}
+
+QString personOf(const Recordset& rs)
+{
+    return withoutTrailingBlanks(rs.field(QStringLiteral("Nachname")).toString() + QLatin1Char(' ') +
+                                 rs.field(QStringLiteral("Vorname")).toString());
+}
+
+HistoryLine lineOf(const Recordset& rs, bool stillThere)
+{
+    HistoryLine line;
+    line.out = rs.field(QStringLiteral("Von")).toDate();
+    line.keyNumber = rs.field(QStringLiteral("SchluesselNr")).toString();
+    line.zusatzNr = withoutTrailingBlanks(rs.field(QStringLiteral("ZusatzNr")).toString());
+    line.function = withoutTrailingBlanks(rs.field(QStringLiteral("Funktion")).toString());
+    line.person = personOf(rs);
+    line.bewId = rs.field(QStringLiteral("BewID")).toInt();
+    const QDate returned = QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
+    if (stillThere && rs.field(QStringLiteral("Status")).toInt() == 0)
+        line.back = HistoryLine::Back::Out;
+    else
+        line.back = returned.isValid() ? HistoryLine::Back::Returned : HistoryLine::Back::Unknown;
+    line.returned = returned;
+    return line;
+}
+
+// movementCondition filters the movements (alias m), removedCondition the journal's entries of
+// movements removed with their key (alias v); empty for all.
+QVector<HistoryLine> read(const QString& movementCondition, const QString& removedCondition)
+{
+    QVector<HistoryLine> lines;
+    QString sql = QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
+                                 "p.Vorname, m.BewID, %1 AS Zurueck FROM (TBBewegungen m LEFT JOIN TBSchluessel k ON "
+                                 "k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID = m.PersonID")
+                      .arg(returnedOf(QStringLiteral("m")));
+    if (!movementCondition.isEmpty())
+        sql += QStringLiteral(" WHERE ") + movementCondition;
+    for (Recordset rs = db().openRecordset(sql); !rs.eof(); rs.moveNext())
+        lines.append(lineOf(rs, true));
+
+    sql = QStringLiteral("SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, v.BewID, "
+                         "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
+                         "v.Ereignis = %2")
+              .arg(returnedOf(QStringLiteral("v")), literal(Journal::kBewegungGeloescht));
+    if (!removedCondition.isEmpty())
+        sql += QStringLiteral(" AND ") + removedCondition;
+    for (Recordset rs = db().openRecordset(sql); !rs.eof(); rs.moveNext())
+        lines.append(lineOf(rs, false));
+
+    std::stable_sort(lines.begin(), lines.end(), [](const HistoryLine& a, const HistoryLine& b) {
+        return a.out != b.out ? a.out > b.out : a.bewId > b.bewId;
+    });
+    return lines;
+}
+
+} // namespace
+
+QVector<HistoryLine> ofPerson(qint32 persId)
+{
+    const QString id = QString::number(persId);
+    return read(QStringLiteral("m.PersonID = ") + id, QStringLiteral("v.PersID = ") + id);
+}
+
+QVector<HistoryLine> ofKey(const QString& keyNumber)
+{
+    const QString nr = literal(keyNumber);
+    return read(QStringLiteral("m.SchluesselNr = ") + nr, QStringLiteral("v.SchluesselNr = ") + nr);
+}
+
+QVector<HistoryLine> all()
+{
+    return read(QString(), QString());
+}
+
+QString withoutTrailingBlanks(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.left(end);
+}
+
+} // namespace History
