@@ -3,8 +3,13 @@
 #include "Dialect.h"
 #include "Schema.h"
 #include "SqlError.h"
+#include "SqlFunctions.h"
+#include "Texts.h"
+#include "Utf8.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 
 namespace {
@@ -18,7 +23,7 @@ using Handle = std::unique_ptr<sqlite3, HandleCloser>;
 [[noreturn]] void throwEngineError(sqlite3* db, int rc, const QString& statement = {})
 {
     // The primary result code is the number the user sees (5 for a file in use, 19 for a refused value).
-    const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString text = Utf8::decode(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     throw SqlError(rc & 0xff, text, statement);
 }
 
@@ -26,24 +31,30 @@ void run(sqlite3* db, const char* sql)
 {
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
-        throwEngineError(db, rc, QString::fromUtf8(sql));
+        throwEngineError(db, rc, Utf8::decode(sql));
 }
 
-Handle openHandle(const QString& path)
+Handle openHandle(const QString& path, int flags)
 {
     // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one.
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
     Handle db(raw);
     if (rc != SQLITE_OK)
         throwEngineError(db.get(), rc);
+    const int installed = SqlFunctions::install(db.get());
+    if (installed != SQLITE_OK)
+        throwEngineError(db.get(), installed);
+    return db;
+}
+
+Handle openWritable(const QString& path)
+{
+    Handle db = openHandle(path, SQLITE_OPEN_READWRITE);
     // The engine quietly falls back to reading only when the file is write-protected; the register
     // must be writable, so say so now rather than at the first change.
     if (sqlite3_db_readonly(db.get(), "main") == 1)
         throw SqlError(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
-    const int installed = Dialect::install(db.get());
-    if (installed != SQLITE_OK)
-        throwEngineError(db.get(), installed);
     // Crash safety: a rollback journal (DELETE) with synchronous=FULL. Each statement reaches the disk
     // before it returns, a crash in the middle is rolled back from the journal by the next open, and at
     // rest the register is the one file, readable by a stock sqlite3 and copied as one file (while it is
@@ -52,6 +63,19 @@ Handle openHandle(const QString& path)
     run(db.get(), "PRAGMA journal_mode = DELETE");
     run(db.get(), "PRAGMA synchronous = FULL");
     return db;
+}
+
+// The journal is created beside the file at every change: in a folder the user may not write to, each
+// change would be refused. Refuse at open instead, with the number the engine would give then.
+void requireWritableFolder(const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isWritable())
+        throw SqlError(SQLITE_READONLY,
+                       GetText(QStringLiteral("Der Ordner der Datenbank ist schreibgeschützt. Das Programm muss dort "
+                                              "eine Hilfsdatei anlegen, sonst kann es keine Änderung speichern: %1"),
+                               722)
+                           .arg(QDir::toNativeSeparators(folder)));
 }
 
 void requireTables(sqlite3* db)
@@ -91,15 +115,26 @@ bool onlyBlanksOrSemicolons(const char* tail)
 
 std::unique_ptr<Database> Database::open(const QString& path)
 {
-    Handle db = openHandle(path);
+    Handle db = openWritable(path);
+    sqlite3_busy_timeout(db.get(), 0);
+    // Only reads until the file is known to be a register: a file refused here stays as it was (the
+    // engine would give an empty file its first page at the first lock below).
+    requireTables(db.get());
+    requireWritableFolder(path);
     // Exclusive use: the engine keeps every lock it takes until the handle closes. Taking the write lock
     // now, without waiting, makes a second copy of the program fail here ("database is locked", 5) and
     // not at its first statement. The locks are the operating system's file locks, so they go with the
-    // process however it ends.
-    sqlite3_busy_timeout(db.get(), 0);
+    // process however it ends. Neither this nor anything above writes to a register.
     run(db.get(), "PRAGMA locking_mode = EXCLUSIVE");
     run(db.get(), "BEGIN EXCLUSIVE");
     run(db.get(), "COMMIT");
+    return std::unique_ptr<Database>(new Database(db.release()));
+}
+
+std::unique_ptr<Database> Database::openReadOnly(const QString& path)
+{
+    Handle db = openHandle(path, SQLITE_OPEN_READONLY);
+    sqlite3_busy_timeout(db.get(), 0);
     requireTables(db.get());
     return std::unique_ptr<Database>(new Database(db.release()));
 }
@@ -112,7 +147,7 @@ void Database::create(const QString& path)
         throw SqlError(SQLITE_CANTOPEN, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
     file.close();
     try {
-        Handle db = openHandle(path);
+        Handle db = openWritable(path);
         run(db.get(), "BEGIN");
         for (const QString& statement : Schema::createStatements()) {
             const QByteArray sql = statement.toUtf8();

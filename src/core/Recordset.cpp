@@ -1,6 +1,7 @@
 #include "Recordset.h"
 
 #include "SqlError.h"
+#include "Utf8.h"
 
 #include <QDate>
 #include <limits>
@@ -11,7 +12,7 @@ Recordset::Recordset(sqlite3_stmt* statement, const QString& sql) : m_stmt(state
 {
     const int columns = sqlite3_column_count(m_stmt);
     for (int i = 0; i < columns; ++i) {
-        m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, i)));
+        m_names.append(Utf8::decode(sqlite3_column_name(m_stmt, i)));
         const QByteArray type = QByteArray(sqlite3_column_decltype(m_stmt, i)).toUpper();
         m_kinds.append(type == "DATE" ? Kind::Date : type == "BOOLEAN" ? Kind::YesNo : Kind::Plain);
     }
@@ -49,7 +50,7 @@ void Recordset::close()
 void Recordset::fail(int rc)
 {
     sqlite3* db = sqlite3_db_handle(m_stmt);
-    const SqlError error(rc & 0xff, QString::fromUtf8(sqlite3_errmsg(db)), m_sql);
+    const SqlError error(rc & 0xff, Utf8::decode(sqlite3_errmsg(db)), m_sql);
     close();
     throw error;
 }
@@ -122,7 +123,7 @@ QVariant Recordset::field(int index) const
     }
     default: {
         const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
-        const QString text = QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, index));
+        const QString text = Utf8::decode(QByteArrayView(data, sqlite3_column_bytes(m_stmt, index)));
         if (kind == Kind::Date) {
             const QDate day = QDate::fromString(text, Qt::ISODate);
             if (day.isValid())

@@ -18,7 +18,16 @@ public:
     // UTF-8 texts as the engine hands them over; <0, 0, >0.
     static int compare(QByteArrayView a, QByteArrayView b);
 
+    // The same order for any text, without the shortcut compare() takes for plain ASCII.
+    static int compareUnicode(QByteArrayView a, QByteArrayView b);
+
+    // Changes whenever the order may change: with these rules, or with the Unicode tables of the Qt
+    // they run on. Indexes written under another version are rebuilt (CollationVersion).
+    static QString version();
+
 private:
+    static constexpr int kRules = 1;
+
     static QByteArrayView trimmed(QByteArrayView text);
     static int compareAscii(QByteArrayView a, QByteArrayView b);
     static QString folded(QByteArrayView text);

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -90,6 +91,8 @@ private Q_SLOTS:
         QTest::newRow("date comparison") << "SELECT BewID FROM TBBewegungen WHERE Von >= #2/1/26# ORDER BY Von DESC"
                                          << QStringList{"2", "3"};
         QTest::newRow("null") << "SELECT Count(*) FROM TBBewegungen WHERE Bis IS null" << QStringList{"3"};
+        QTest::newRow("date right after a literal") << "SELECT 'a'#1/2/26#" << QStringList{"a"};
+        QTest::newRow("date right before a literal") << "SELECT #1/2/26#'a'" << QStringList{"2026-01-02"};
         QTest::newRow("quoted text untouched")
             << "SELECT 'DELETE * FROM #1/1/26# True, O''Brien'" << QStringList{"DELETE * FROM #1/1/26# True, O'Brien"};
     }
@@ -195,6 +198,72 @@ private Q_SLOTS:
         QCOMPARE(m_db->count("TBPersonen"), 2);
     }
 
+    // Refused whole, nothing changed; a bad character in a typed value is named in the clerk's words.
+    void refusedStatements_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("description");
+        const QString value = QStringLiteral("UPDATE TBPersonen SET Vorname = 'O''Neil %1 x'");
+        QTest::newRow("NUL cuts the statement")
+            << QStringLiteral("DELETE * FROM TBPersonen") + QChar(0) + QStringLiteral("WHERE Nachname = 'Meier'") << 1
+            << "the statement holds a NUL character outside a text value";
+        QTest::newRow("NUL in a value") << value.arg(QChar(0)) << 19
+                                        << "Ein eingegebener Text enthält ein Nullzeichen (Zeichencode 0), das nicht "
+                                           "gespeichert werden kann. Bitte entfernen Sie es aus: \"O'Neil \uFFFD x\"";
+        QTest::newRow("lone surrogate in a value")
+            << value.arg(QChar(0xDC00)) << 19
+            << "Ein eingegebener Text enthält ein ungültiges Zeichen (eine halbe Unicode-Zeichenkodierung), das nicht "
+               "gespeichert werden kann. Bitte entfernen Sie es aus: \"O'Neil \uFFFD x\"";
+        QTest::newRow("parameter swallowing a quote") << "UPDATE TBPersonen SET Nachname = $a('), Vorname = 'True'" << 1
+                                                      << "statement parameters ($) are not supported";
+    }
+    void refusedStatements()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, number);
+        QFETCH(QString, description);
+        seed();
+        try {
+            m_db->exec(sql);
+            QFAIL("not refused");
+        } catch (const SqlError& e) {
+            QCOMPARE(e.number(), number);
+            QCOMPARE(e.description(), description);
+        }
+        QCOMPARE(column("SELECT Nachname || Vorname FROM TBPersonen ORDER BY PersID"),
+                 (QStringList{"MeierAnna ", "Alt "}));
+    }
+
+    void byteOrderMarkKept()
+    {
+        const QString name = QChar(0xFEFF) + QStringLiteral("Meier");
+        m_db->exec(QStringLiteral("INSERT INTO TBPersonen (Nachname) VALUES('%1')").arg(name));
+        QCOMPARE(m_db->scalar("SELECT Nachname FROM TBPersonen").toString(), name);
+        QCOMPARE(m_db->count("TBPersonen", "Nachname = 'Meier'"), 0);
+        QCOMPARE(m_db->count("TBPersonen", QStringLiteral("Nachname LIKE '*%1*'").arg(name)), 1);
+    }
+
+    // Every change needs a journal beside the file; a user who may not write there learns it at open.
+    void readOnlyFolderRefused()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
+        Database::create(path);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        const auto restore = qScopeGuard(
+            [&] { QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+        if (QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
+            QSKIP("this user may write into a read-only folder (root), and so may the engine");
+        try {
+            Database::open(path);
+            QFAIL("opened");
+        } catch (const SqlError& e) {
+            QCOMPARE(e.number(), 8);
+            QVERIFY2(e.description().contains(QStringLiteral("schreibgeschützt")), qPrintable(e.description()));
+        }
+    }
+
     void overLongValueRefused_data()
     {
         QTest::addColumn<QString>("insert");
@@ -239,6 +308,10 @@ private Q_SLOTS:
             file.close();
         }
         QCOMPARE(sqlErrorOf([&] { Database::open(file.fileName()); }), number);
+        if (!content.isNull()) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), content);
+        }
     }
 
     void exclusiveAgainstSecondProcess()
