@@ -1,5 +1,6 @@
 #include "core/AppState.h"
 #include "core/Database.h"
+#include "core/RegisterCheck.h"
 #include "core/SqlError.h"
 #include "ui/BasMain.h"
 
@@ -25,6 +26,10 @@ struct Options
                                   QStringLiteral("DIR")};
     QCommandLineOption traceSql{QStringLiteral("trace-sql"),
                                 QStringLiteral("Print every statement to stderr, as written and as run.")};
+    QCommandLineOption check{QStringLiteral("check"),
+                             QStringLiteral("Check the register FILE without changing it, print a short report and "
+                                            "exit (exit code 0 when all is well)."),
+                             QStringLiteral("FILE")};
 };
 
 QStringList argumentList(int argc, char** argv)
@@ -70,6 +75,7 @@ int main(int argc, char** argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({options.database, options.createDatabase, options.printToPdf, options.traceSql});
+    parser.addOption(options.check);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -87,6 +93,11 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(options.createDatabase))
         return createDatabase(parser.value(options.createDatabase));
+    if (parser.isSet(options.check)) {
+        const RegisterCheck::Result result = RegisterCheck::run(parser.value(options.check));
+        out << result.report.join(QLatin1Char('\n')) << '\n';
+        return result.problems == 0 ? 0 : 1;
+    }
 
     AppState& state = app();
     state.databasePath = parser.isSet(options.database) ? parser.value(options.database)

@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "CollationVersion.h"
 #include "Dialect.h"
 #include "Schema.h"
 #include "SqlError.h"
@@ -149,7 +150,8 @@ void Database::create(const QString& path)
     try {
         Handle db = openWritable(path);
         run(db.get(), "BEGIN");
-        for (const QString& statement : Schema::createStatements()) {
+        // A new register's (empty) indexes are in the running program's text order from the start.
+        for (const QString& statement : Schema::createStatements() + QStringList{CollationVersion::recordStatement()}) {
             const QByteArray sql = statement.toUtf8();
             run(db.get(), sql.constData());
         }

@@ -61,7 +61,11 @@ QStringList baseStatements()
 // has had exactly the first n applied, so an entry never changes once released.
 const QList<QStringList>& upgrades()
 {
-    static const QList<QStringList> steps = {};
+    static const QList<QStringList> steps = {
+        // The program's own entries about the file itself, such as the version of the text order its
+        // indexes were written in (CollationVersion). Plain text columns: nothing here depends on FOLDTRIM.
+        {QStringLiteral("CREATE TABLE TBSystem (Eintrag TEXT NOT NULL PRIMARY KEY, Wert TEXT)")},
+    };
     return steps;
 }
 

@@ -1,13 +1,16 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/CollationVersion.h"
 #include "core/Database.h"
 #include "core/Startup.h"
+#include "core/TextCollation.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 
 // Opening the register file and the header row with the system number.
 class TestStartup : public QObject
@@ -73,9 +76,9 @@ private Q_SLOTS:
         prepare(arrange);
 
         ScriptedMessages messages;
-        messages.queueInput(std::nullopt);               // Cancel
-        messages.queueInput(QStringLiteral("   "));      // blanks
-        messages.queueInput(QStringLiteral(" 47 11 "));  // kept as typed
+        messages.queueInput(std::nullopt);              // Cancel
+        messages.queueInput(QStringLiteral("   "));     // blanks
+        messages.queueInput(QStringLiteral(" 47 11 ")); // kept as typed
         QVERIFY(OpenDb());
 
         QCOMPARE(messages.prompts, QStringList(3, QStringLiteral("Anlagennummer eingeben:")));
@@ -145,6 +148,52 @@ private Q_SLOTS:
         const QString detail = text.section(QStringLiteral("\r\n"), 1);
         QVERIFY2(QRegularExpression(QStringLiteral("^\\d+ \\(.+\\)$")).match(detail).hasMatch(), qPrintable(detail));
         QVERIFY(messages.prompts.isEmpty());
+    }
+
+    // A register from before versions were kept, its index written in another text order (as under
+    // another Qt's Unicode tables), is upgraded and reindexed at open; one already in the running
+    // order is not written to at all.
+    void textOrderRebuiltAtOpen_data()
+    {
+        QTest::addColumn<bool>("otherOrder");
+        QTest::newRow("written in another order") << true;
+        QTest::newRow("written in this order") << false;
+    }
+    void textOrderRebuiltAtOpen()
+    {
+        QFETCH(bool, otherOrder);
+        prepare({QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")});
+        ScriptedMessages messages;
+        QVERIFY(OpenDb());
+        app().DB.reset();
+        if (otherOrder) {
+            sqlite3* raw = nullptr;
+            QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr),
+                     SQLITE_OK);
+            const auto backwards = [](void*, int na, const void* a, int nb, const void* b) {
+                return -TextCollation::compare(QByteArrayView(static_cast<const char*>(a), na),
+                                               QByteArrayView(static_cast<const char*>(b), nb));
+            };
+            sqlite3_create_collation_v2(raw, TextCollation::name, SQLITE_UTF8, nullptr, backwards, nullptr);
+            QCOMPARE(sqlite3_exec(raw,
+                                  "INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer'); "
+                                  "DROP TABLE TBSystem; PRAGMA user_version = 0",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        QVERIFY(OpenDb());
+        Recordset check = db().openRecordset(QStringLiteral("PRAGMA integrity_check"));
+        QCOMPARE(check.field(0).toString(), QStringLiteral("ok"));
+        QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
+        app().DB.reset();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() == before, !otherOrder);
     }
 
     void promptInEnglish()
