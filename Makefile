@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 DATABASE ?= $(BUILD_DIR)/src/TBDB.MDB
 CLAVARO := $(BUILD_DIR)/src/clavaro
 
-.PHONY: all deps configure build database run test bench format clean
+.PHONY: all deps configure build database run test bench soak asan fuzz format clean
 
 all: build
 
@@ -31,6 +31,11 @@ test: database
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# The crash-safety test with many more kills than the suite's fifty.
+SOAK_CYCLES ?= 600
+soak: build
+	cd $(BUILD_DIR) && CLAVARO_CRASH_CYCLES=$(SOAK_CYCLES) QT_QPA_PLATFORM=offscreen tests/test_crash
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
