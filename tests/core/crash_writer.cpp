@@ -7,18 +7,16 @@
 #include <QString>
 #include <cstdio>
 
-// Kept in step with test_crash.
-constexpr int kTemplateRepeats = 40000;
-
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: crash_writer FILE TAG\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: crash_writer FILE TAG TEMPLATE_REPEATS\n");
         return 2;
     }
     try {
         const auto db = Database::open(QString::fromLocal8Bit(argv[1]));
         const QString tag = QString::fromLocal8Bit(argv[2]);
+        const int repeats = QString::fromLocal8Bit(argv[3]).toInt();
         for (int n = 1;; ++n) {
             const QString step = QStringLiteral("%1-%2").arg(tag).arg(n);
             Database::Transaction transaction(*db);
@@ -30,7 +28,7 @@ int main(int argc, char** argv)
                             .arg(step));
             db->execute(QStringLiteral("UPDATE TBSchluessel SET Gesamt = Gesamt + 1 WHERE SchluesselNr = 'K'"));
             db->execute(QStringLiteral("UPDATE TBKopfdaten SET Stempel = '%1', Bestätigung = '%2'")
-                            .arg(step, step.repeated(kTemplateRepeats)));
+                            .arg(step, step.repeated(repeats)));
             transaction.commit();
             // One write per line: the line reaches the pipe whole or not at all.
             const QByteArray line = step.toUtf8() + '\n';

@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+// The template each step writes repeats its tag this often: a commit of some fifty pages, so that a kill
+// lands in the middle of writing them often enough.
+constexpr int kTemplateRepeats = 40000;
+
 class TestCrash : public QObject
 {
     Q_OBJECT
@@ -35,7 +39,8 @@ private Q_SLOTS:
         QStringList reported;
         for (int cycle = 1; cycle <= cycles; ++cycle) {
             QProcess writer;
-            writer.start(QStringLiteral(CLAVARO_CRASH_WRITER), {path, QString::number(cycle)});
+            writer.start(QStringLiteral(CLAVARO_CRASH_WRITER),
+                         {path, QString::number(cycle), QString::number(kTemplateRepeats)});
             QVERIFY2(writer.waitForReadyRead(30000), qPrintable(writer.readAllStandardError()));
             QThread::usleep(random.bounded(20000)); // into the middle of some later step
             writer.kill();                          // SIGKILL: no chance to finish or clean up
@@ -66,7 +71,7 @@ private Q_SLOTS:
                 "TBPersonen)) FROM TBKopfdaten");
             const QString last = header.field(0).toString();
             QCOMPARE(last, header.field(2).toString());
-            QVERIFY(header.field(1).toString() == last.repeated(40000));
+            QVERIFY(header.field(1).toString() == last.repeated(kTemplateRepeats));
         }
     }
 };
