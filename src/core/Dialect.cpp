@@ -56,6 +56,32 @@ qsizetype skipQuoted(QStringView sql, qsizetype start, QChar close)
     return sql.size();
 }
 
+// Index just past the number at `start`, measured as the engine measures it: digits, one fraction, an
+// exponent, then any name characters stuck to it (which make it a bad token, but one token), so that
+// "1e5" is never split into a number and a word and ".6.$a" shows its parameter.
+qsizetype skipNumber(QStringView sql, qsizetype start)
+{
+    const qsizetype n = sql.size();
+    const auto digitAt = [&](qsizetype i) { return i < n && isDigit(sql[i]); };
+    qsizetype i = start;
+    while (digitAt(i))
+        ++i;
+    if (i < n && sql[i] == u'.') {
+        ++i;
+        while (digitAt(i))
+            ++i;
+    }
+    if (i < n && (sql[i] == u'e' || sql[i] == u'E') &&
+        (digitAt(i + 1) || (i + 1 < n && (sql[i + 1] == u'+' || sql[i + 1] == u'-') && digitAt(i + 2)))) {
+        i += 2;
+        while (digitAt(i))
+            ++i;
+    }
+    while (i < n && isNameChar(sql[i]))
+        ++i;
+    return i;
+}
+
 QList<Token> tokenize(QStringView sql)
 {
     QList<Token> tokens;
@@ -93,10 +119,8 @@ QList<Token> tokenize(QStringView sql)
             kind = Token::Kind::Date;
         } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
             kind = Token::Kind::Parameter;
-        } else if (isDigit(c)) {
-            // A number stays one token, so "1e5" is never split into a number and a word.
-            while (end < n && (isNameChar(sql[end]) || sql[end] == u'.'))
-                ++end;
+        } else if (isDigit(c) || (c == u'.' && end < n && isDigit(sql[end]))) {
+            end = skipNumber(sql, i);
         } else if (isNameChar(c)) {
             while (end < n && isNameChar(sql[end]))
                 ++end;
@@ -193,6 +217,22 @@ bool joinsLiteral(QChar c)
     return c == u'\'' || c == u'"' || c == u'`' || c == u'[' || c == u']' || isNameChar(c);
 }
 
+// A character that would join a number written right beside it ("x1", "1.5", "1e").
+bool joinsNumber(QChar c)
+{
+    return isNameChar(c) || c == u'.';
+}
+
+// Appends a translated token so that it stays a token of its own whatever stands beside it.
+void appendApart(QString& out, const QString& text, const QList<Token>& tokens, qsizetype next, bool (*joins)(QChar))
+{
+    if (!out.isEmpty() && joins(out.back()))
+        out += QLatin1Char(' ');
+    out += text;
+    if (next < tokens.size() && joins(tokens[next].text.front()))
+        out += QLatin1Char(' ');
+}
+
 std::optional<int> digits(QStringView part, qsizetype minLength, qsizetype maxLength)
 {
     if (part.size() < minLength || part.size() > maxLength)
@@ -231,16 +271,11 @@ QString Dialect::translate(const QString& sql)
             }
         }
         if (isWord(token, QLatin1String("True"))) {
-            out += QLatin1Char('1');
+            appendApart(out, QStringLiteral("1"), tokens, i + 1, joinsNumber);
         } else if (isWord(token, QLatin1String("False"))) {
-            out += QLatin1Char('0');
+            appendApart(out, QStringLiteral("0"), tokens, i + 1, joinsNumber);
         } else if (token.kind == Token::Kind::Date) {
-            // The date stays a token of its own whatever the statement puts beside it.
-            if (!out.isEmpty() && joinsLiteral(out.back()))
-                out += QLatin1Char(' ');
-            out += dateToken(token.text);
-            if (i + 1 < tokens.size() && joinsLiteral(tokens[i + 1].text.front()))
-                out += QLatin1Char(' ');
+            appendApart(out, dateToken(token.text), tokens, i + 1, joinsLiteral);
         } else {
             out += token.text;
         }

@@ -36,6 +36,11 @@ bool isSpace(unsigned char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
+bool isDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 // The engine's idea of a name character: ASCII letters, digits, "_", "$" and every byte above ASCII.
 bool isIdChar(unsigned char c)
 {
@@ -45,8 +50,9 @@ bool isIdChar(unsigned char c)
 
 // The string and blob literals of a statement as the engine's own tokenizer finds them (its rules for
 // blanks, comments, quoted names, parameters that swallow up to ")" or a blank, names, and the NUL at
-// which it stops reading).
-QList<QByteArray> engineLiterals(const QByteArray& sql)
+// which it stops reading, numbers with their fraction and exponent). In a statement the program wrote, "#...#" is a
+// date, not a parameter.
+QList<QByteArray> engineLiterals(const QByteArray& sql, bool dates)
 {
     QList<QByteArray> literals;
     const auto* z = reinterpret_cast<const unsigned char*>(sql.constData()); // NUL-terminated
@@ -87,6 +93,12 @@ QList<QByteArray> engineLiterals(const QByteArray& sql)
             }
             if (closed && quote == '\'')
                 literals.append(sql.mid(start, i - start));
+        } else if (c == '#' && dates) {
+            ++i;
+            while (z[i] && z[i] != '#')
+                ++i;
+            if (z[i])
+                ++i;
         } else if (c == '[') {
             while (z[i] && z[i] != ']')
                 ++i;
@@ -111,6 +123,22 @@ QList<QByteArray> engineLiterals(const QByteArray& sql)
                     break;
                 }
             }
+        } else if (isDigit(c) || (c == '.' && isDigit(z[i + 1]))) {
+            while (isDigit(z[i]))
+                ++i;
+            if (z[i] == '.') {
+                ++i;
+                while (isDigit(z[i]))
+                    ++i;
+            }
+            if ((z[i] == 'e' || z[i] == 'E') &&
+                (isDigit(z[i + 1]) || ((z[i + 1] == '+' || z[i + 1] == '-') && isDigit(z[i + 2])))) {
+                i += 2;
+                while (isDigit(z[i]))
+                    ++i;
+            }
+            while (isIdChar(z[i]))
+                ++i;
         } else if (isIdChar(c)) {
             while (z[i] && isIdChar(z[i]))
                 ++i;
@@ -134,8 +162,8 @@ void checkTranslation(const QString& sql)
     require(Utf8::decode(utf8) == out, "text that does not survive UTF-8 reaches the engine");
 
     static const QRegularExpression isoDate(QStringLiteral("^'\\d{4}-\\d{2}-\\d{2}'$"));
-    const QList<QByteArray> before = engineLiterals(sql.toUtf8());
-    const QList<QByteArray> after = engineLiterals(utf8);
+    const QList<QByteArray> before = engineLiterals(sql.toUtf8(), true);
+    const QList<QByteArray> after = engineLiterals(utf8, false);
     qsizetype kept = 0;
     for (const QByteArray& literal : after) {
         if (kept < before.size() && literal == before[kept])
