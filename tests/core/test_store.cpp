@@ -92,7 +92,8 @@ private Q_SLOTS:
         QTest::newRow("null") << "SELECT Count(*) FROM TBBewegungen WHERE Bis IS null" << QStringList{"3"};
         QTest::newRow("date right after a literal") << "SELECT 'a'#1/2/26#" << QStringList{"a"};
         QTest::newRow("date right before a literal") << "SELECT #1/2/26#'a'" << QStringList{"2026-01-02"};
-        QTest::newRow("leading byte-order mark kept") << QStringLiteral("SELECT '\uFEFFa'") << QStringList{QStringLiteral("\uFEFFa")};
+        QTest::newRow("leading byte-order mark kept")
+            << QStringLiteral("SELECT '\uFEFFa'") << QStringList{QStringLiteral("\uFEFFa")};
         QTest::newRow("quoted text untouched")
             << "SELECT 'DELETE * FROM #1/1/26# True, O''Brien'" << QStringList{"DELETE * FROM #1/1/26# True, O'Brien"};
     }
@@ -143,7 +144,8 @@ private Q_SLOTS:
         QTest::newRow("trailing blank ignored, leading counts") << "12" << QStringList{"12 "};
         QTest::newRow("umlaut case, no plain vowel") << "müll " << QStringList{"MÜLL"};
         QTest::newRow("no prefix") << "1" << QStringList{};
-        QTest::newRow("a byte-order mark counts") << QStringLiteral("\uFEFFMüll") << QStringList{QStringLiteral("\uFEFFMÜLL")};
+        QTest::newRow("a byte-order mark counts")
+            << QStringLiteral("\uFEFFMüll") << QStringList{QStringLiteral("\uFEFFMÜLL")};
     }
     void equalsIgnoresCaseAndTrailingBlanks()
     {
@@ -196,9 +198,6 @@ private Q_SLOTS:
         const QString attack = Sql::sqlText(QStringLiteral("x' OR '1'='1"));
         m_db->exec(QStringLiteral("UPDATE TBPersonen SET Vorname = 'changed' WHERE Nachname = '%1'").arg(attack));
         QCOMPARE(m_db->count("TBPersonen", "Vorname = 'changed'"), 0);
-        // Two statements at once are refused whole, so nothing can ride along behind a value.
-        QCOMPARE(sqlErrorOf([&] { m_db->exec("DELETE FROM TBPersonen; DELETE FROM TBSchluessel"); }), 1);
-        QCOMPARE(m_db->count("TBPersonen"), 2);
     }
 
     // Refused whole, nothing changed; a bad character in a typed value is named in the clerk's words.
@@ -208,6 +207,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("description");
         const QString value = QStringLiteral("UPDATE TBPersonen SET Vorname = 'O''Neil %1 x'");
+        // Nothing can ride along behind a value.
+        QTest::newRow("two statements") << "DELETE FROM TBPersonen; DELETE FROM TBSchluessel" << 1
+                                        << "characters found after end of SQL statement";
         QTest::newRow("NUL cuts the statement")
             << QStringLiteral("DELETE * FROM TBPersonen") + QChar(0) + QStringLiteral("WHERE Nachname = 'Meier'") << 1
             << "the statement holds a NUL character outside a text value";
