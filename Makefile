@@ -2,9 +2,10 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 DATABASE ?= $(BUILD_DIR)/src/TBDB.MDB
+DEMO ?= $(BUILD_DIR)/demo/TBDB.MDB
 CLAVARO := $(BUILD_DIR)/src/clavaro
 
-.PHONY: all deps configure build database run test bench soak asan fuzz format clean
+.PHONY: all deps configure build database run demo test bench soak asan fuzz format clean
 
 all: build
 
@@ -25,6 +26,12 @@ database: build
 
 run: database
 	$(CLAVARO) --database $(DATABASE)
+
+# A register filled with made-up data, written afresh each time so its dates end today.
+demo: build
+	@mkdir -p $(dir $(DEMO)) && rm -f $(DEMO)
+	$(CLAVARO) --create-demo $(DEMO)
+	$(CLAVARO) --database $(DEMO)
 
 test: database
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure

@@ -1,5 +1,6 @@
 #include "core/AppState.h"
 #include "core/Database.h"
+#include "core/DemoData.h"
 #include "core/RegisterCheck.h"
 #include "core/SqlError.h"
 #include "ui/BasMain.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QTextStream>
+#include <functional>
 
 namespace {
 
@@ -21,6 +23,9 @@ struct Options
     QCommandLineOption createDatabase{QStringLiteral("create-database"),
                                       QStringLiteral("Write a new, empty register FILE and exit."),
                                       QStringLiteral("FILE")};
+    QCommandLineOption createDemo{QStringLiteral("create-demo"),
+                                  QStringLiteral("Write a new register FILE filled with made-up demo data and exit."),
+                                  QStringLiteral("FILE")};
     QCommandLineOption printToPdf{QStringLiteral("print-to-pdf"),
                                   QStringLiteral("Write printouts as PDF files into DIR instead of printing."),
                                   QStringLiteral("DIR")};
@@ -46,7 +51,8 @@ QString programDir(const char* argv0)
     return QFileInfo(QDir::current(), QString::fromLocal8Bit(argv0)).absoluteDir().absolutePath();
 }
 
-int createDatabase(const QString& path)
+// Writes a new register file with the given writer; refuses to overwrite.
+int createFile(const QString& path, const std::function<void(const QString&)>& write)
 {
     QTextStream err(stderr);
     if (QFileInfo::exists(path)) {
@@ -54,7 +60,7 @@ int createDatabase(const QString& path)
         return 1;
     }
     try {
-        Database::create(path);
+        write(path);
     } catch (const SqlError& e) {
         err << "clavaro: cannot create " << path << ": " << e.number() << " (" << e.description() << ")\n";
         return 1;
@@ -71,10 +77,12 @@ int main(int argc, char** argv)
 
     Options options;
     QCommandLineParser parser;
-    parser.setApplicationDescription(kProgramDescription + QStringLiteral(" - register of the keys of one master-key system"));
+    parser.setApplicationDescription(kProgramDescription +
+                                     QStringLiteral(" - register of the keys of one master-key system"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({options.database, options.createDatabase, options.printToPdf, options.traceSql});
+    parser.addOptions(
+        {options.database, options.createDatabase, options.createDemo, options.printToPdf, options.traceSql});
     parser.addOption(options.check);
 
     QTextStream out(stdout);
@@ -92,7 +100,10 @@ int main(int argc, char** argv)
         return 0;
     }
     if (parser.isSet(options.createDatabase))
-        return createDatabase(parser.value(options.createDatabase));
+        return createFile(parser.value(options.createDatabase), Database::create);
+    if (parser.isSet(options.createDemo))
+        return createFile(parser.value(options.createDemo),
+                          [](const QString& path) { DemoData::create(path, DemoData::demo()); });
     if (parser.isSet(options.check)) {
         const RegisterCheck::Result result = RegisterCheck::run(parser.value(options.check));
         out << result.report.join(QLatin1Char('\n')) << '\n';

@@ -79,23 +79,28 @@ void requireWritableFolder(const QString& path)
                            .arg(QDir::toNativeSeparators(folder)));
 }
 
+bool hasTable(sqlite3* db, const QString& table)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE";
+    int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(stmt, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throwEngineError(db, rc);
+    return rc == SQLITE_ROW;
+}
+
 void requireTables(sqlite3* db)
 {
     QStringList missing;
     for (const QString& table : Schema::tables()) {
-        sqlite3_stmt* stmt = nullptr;
-        const QByteArray sql = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE";
-        int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
-        if (rc == SQLITE_OK) {
-            const QByteArray name = table.toUtf8();
-            sqlite3_bind_text(stmt, 1, name.constData(), -1, SQLITE_TRANSIENT);
-            rc = sqlite3_step(stmt);
-        }
-        sqlite3_finalize(stmt);
-        if (rc == SQLITE_DONE)
+        if (!hasTable(db, table))
             missing.append(table);
-        else if (rc != SQLITE_ROW)
-            throwEngineError(db, rc);
     }
     if (!missing.isEmpty())
         throw SqlError(
@@ -142,6 +147,11 @@ std::unique_ptr<Database> Database::openReadOnly(const QString& path)
 
 void Database::create(const QString& path)
 {
+    createAtVersion(path, Schema::version());
+}
+
+void Database::createAtVersion(const QString& path, int schemaVersion)
+{
     // Creating the empty file first and atomically refuses an existing one, even one that appears meanwhile.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -150,11 +160,13 @@ void Database::create(const QString& path)
     try {
         Handle db = openWritable(path);
         run(db.get(), "BEGIN");
-        // A new register's (empty) indexes are in the running program's text order from the start.
-        for (const QString& statement : Schema::createStatements() + QStringList{CollationVersion::recordStatement()}) {
+        for (const QString& statement : Schema::createStatements(schemaVersion)) {
             const QByteArray sql = statement.toUtf8();
             run(db.get(), sql.constData());
         }
+        // A new register's (empty) indexes are in the running program's text order from the start.
+        if (hasTable(db.get(), QStringLiteral("TBSystem")))
+            run(db.get(), CollationVersion::recordStatement().toUtf8().constData());
         run(db.get(), "COMMIT");
     } catch (...) {
         QFile::remove(path);

@@ -24,6 +24,15 @@ public:
     // Changes whenever the order may change: with these rules, or with the Unicode tables of the Qt
     // they run on. Indexes written under another version are rebuilt (CollationVersion).
     static QString version();
+    // The same order for many texts at once (a sort): each text's key is built once, and two keys
+    // compare as compare() compares their texts.
+    struct SortKey
+    {
+        QString primary;   // folded, accents taken off, trailing blanks dropped
+        QString secondary; // folded; empty when equal to primary
+    };
+    static SortKey sortKey(const QString& text);
+    static int compare(const SortKey& a, const SortKey& b);
 
 private:
     static constexpr int kRules = 1;

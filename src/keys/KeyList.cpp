@@ -1,9 +1,10 @@
 #include "KeyList.h"
 
-#include "ui/WaitCursor.h"
 #include "core/AppState.h"
+#include "core/Blanks.h"
 #include "core/Sql.h"
 #include "ui/TabListWidget.h"
+#include "ui/WaitCursor.h"
 
 #include <QStringList>
 
@@ -12,7 +13,7 @@ namespace KeyList {
 QString query(const QString& search)
 {
     QString sql = QStringLiteral("SELECT * FROM TBSchluessel ");
-    if (!search.trimmed().isEmpty()) {
+    if (!isBlank(search)) {
         const QString s = Sql::sqlText(search);
         sql += QStringLiteral("WHERE SchluesselNr LIKE '*") + s + QStringLiteral("*' OR ") +
                QStringLiteral("Funktion LIKE '*") + s + QStringLiteral("*'");

@@ -190,11 +190,11 @@ private Q_SLOTS:
     void textOrderRebuiltAtOpen()
     {
         QFETCH(bool, otherOrder);
-        prepare({QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")});
         ScriptedMessages messages;
-        QVERIFY(OpenDb());
-        app().DB.reset();
         if (otherOrder) {
+            m_path = m_dir.filePath(QStringLiteral("old.MDB"));
+            Database::createAtVersion(m_path, 0);
+            app().databasePath = m_path;
             sqlite3* raw = nullptr;
             QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr),
                      SQLITE_OK);
@@ -204,11 +204,15 @@ private Q_SLOTS:
             };
             sqlite3_create_collation_v2(raw, TextCollation::name, SQLITE_UTF8, nullptr, backwards, nullptr);
             QCOMPARE(sqlite3_exec(raw,
-                                  "INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer'); "
-                                  "DROP TABLE TBSystem; PRAGMA user_version = 0",
+                                  "INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1'); "
+                                  "INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer')",
                                   nullptr, nullptr, nullptr),
                      SQLITE_OK);
             sqlite3_close(raw);
+        } else {
+            prepare({QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")});
+            QVERIFY(OpenDb());
+            app().DB.reset();
         }
         QFile file(m_path);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,0 +1,74 @@
+#include "BenchSite.h"
+
+#include "core/Database.h"
+#include "core/DemoData.h"
+#include "core/Dialect.h"
+#include "core/SqlError.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <sqlite3.h>
+
+QString benchSitePath()
+{
+    const QString path = QStringLiteral(CLAVARO_BENCH_DIR "/site.MDB");
+    if (QFileInfo::exists(path))
+        return path;
+    // Written under another name first, so an interrupted run never leaves a half-filled site behind.
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    QTextStream out(stdout);
+    out << "Writing the largest site to " << path << " ..." << Qt::endl;
+    QElapsedTimer timer;
+    timer.start();
+    DemoData::create(part, DemoData::largestSite());
+    if (!QFile::rename(part, path))
+        throw SqlError(SQLITE_CANTOPEN, QStringLiteral("cannot rename %1 to %2").arg(part, path));
+    out << "  written in " << timer.elapsed() << " ms" << Qt::endl;
+    return path;
+}
+
+int engineRead(Database& db, const QString& sql)
+{
+    const QByteArray text = Dialect::translate(sql).toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        throw SqlError(SQLITE_ERROR, QString::fromUtf8(sqlite3_errmsg(db.handle())), sql);
+    int rows = 0;
+    const int columns = sqlite3_column_count(stmt);
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i)
+            sqlite3_column_text(stmt, i);
+        ++rows;
+    }
+    sqlite3_finalize(stmt);
+    return rows;
+}
+
+double bestMs(const std::function<void()>& action, int runs)
+{
+    qint64 best = -1;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        action();
+        const qint64 elapsed = timer.nsecsElapsed();
+        best = best < 0 ? elapsed : std::min(best, elapsed);
+    }
+    return best / 1e6;
+}
+
+void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal)
+{
+    const double ratio = engineMs > 0 ? programMs / engineMs : 0;
+    QTextStream(stdout) << QStringLiteral("%1 %2 rows  %3 ms  engine %4 ms  %5 x  (goal <= %6 x)%7\n")
+                               .arg(label, -36)
+                               .arg(rows, 7)
+                               .arg(programMs, 8, 'f', 1)
+                               .arg(engineMs, 7, 'f', 1)
+                               .arg(ratio, 5, 'f', 2)
+                               .arg(goal, 0, 'f', 1)
+                               .arg(ratio <= goal ? QString() : QStringLiteral("  MISSED"));
+}

@@ -1,0 +1,105 @@
+#include "core/Clock.h"
+#include "core/Database.h"
+#include "core/DemoData.h"
+#include "core/SqlError.h"
+#include "support/TestMain.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+
+Q_DECLARE_METATYPE(DemoData::Size)
+
+// The demo register: what the windows rely on holds in it, and the same day gives the same file.
+class TestDemoData : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    static int scalar(Database& db, const QString& sql)
+    {
+        Recordset rs = db.openRecordset(sql);
+        return rs.field(0).toInt();
+    }
+
+private Q_SLOTS:
+    void init() { Clock::setToday(QDate(2026, 3, 5)); }
+    void cleanup() { Clock::setToday(std::nullopt); }
+
+    void consistent_data()
+    {
+        QTest::addColumn<DemoData::Size>("size");
+        QTest::newRow("demo") << DemoData::demo();
+        // Scaled down from the largest site: most stock out, a person list of several pages.
+        QTest::newRow("busy") << DemoData::Size{
+            .persons = 900, .retired = 40, .keys = 700, .movements = 20000, .out = 2500, .years = 10};
+    }
+    void consistent()
+    {
+        QFETCH(DemoData::Size, size);
+        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".MDB"));
+        DemoData::create(path, size);
+        auto db = Database::open(path);
+
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBPersonen WHERE NOT Storniert")), size.persons);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBPersonen WHERE Storniert")), size.retired);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBSchluessel")), size.keys);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBBewegungen")), size.movements);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBBewegungen WHERE Status = 0")), size.out);
+        QVERIFY(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBSchluessel WHERE ZusatzNr")) > 0);
+        QVERIFY(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBSchluessel WHERE Funktion = 'Haupteingang'")) == 1);
+
+        // What the handout checks would have refused: more copies out than exist, an additional number
+        // out twice or missing, a retired holder, a movement without its person or key.
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBSchluessel WHERE Gesamt < (SELECT Count(BewID) "
+                                            "FROM TBBewegungen b WHERE Status = 0 AND b.SchluesselNr = "
+                                            "TBSchluessel.SchluesselNr)")),
+                 0);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM (SELECT b.SchluesselNr FROM TBBewegungen b INNER "
+                                            "JOIN TBSchluessel k ON b.SchluesselNr = k.SchluesselNr WHERE Status = 0 "
+                                            "AND k.ZusatzNr GROUP BY b.SchluesselNr, b.ZusatzNr HAVING Count(*) > 1 "
+                                            "OR b.ZusatzNr = ' ')")),
+                 0);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBBewegungen INNER JOIN TBPersonen ON PersonID = "
+                                            "PersID WHERE Status = 0 AND Storniert")),
+                 0);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM (TBBewegungen b INNER JOIN TBSchluessel k ON "
+                                            "b.SchluesselNr = k.SchluesselNr) INNER JOIN TBPersonen ON PersonID = "
+                                            "PersID")),
+                 size.movements);
+        // Stored as the program stores them: the appended blank, dates up to today, newest numbered last.
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBPersonen WHERE substr(Vorname, -1) <> ' ' OR "
+                                            "substr(PersNr, -1) <> ' '")),
+                 0);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBBewegungen WHERE substr(ZusatzNr, -1) <> ' ' OR "
+                                            "Bis IS NOT NULL OR Von > '2026-03-05' OR Von <= date('2026-03-05', "
+                                            "'-%1 days')")
+                                 .arg(size.years * 365)),
+                 0);
+        QCOMPARE(scalar(*db, QStringLiteral("SELECT Count(*) FROM TBBewegungen a INNER JOIN TBBewegungen b ON b.BewID "
+                                            "= a.BewID + 1 WHERE b.Von < a.Von")),
+                 0);
+        Recordset header = db->openRecordset(QStringLiteral("SELECT AnlagenNr, Bestätigung FROM TBKopfdaten"));
+        QVERIFY(!header.field(0).toString().trimmed().isEmpty());
+        for (const char* placeholder : {"[&P]", "[&D]", "[&K]"})
+            QVERIFY(header.field(1).toString().contains(QLatin1String(placeholder)));
+    }
+
+    void sameDaySameFile()
+    {
+        const auto digest = [&](const QString& name) {
+            const QString path = m_dir.filePath(name);
+            DemoData::create(path, DemoData::demo());
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                                                  : QByteArray();
+        };
+        QCOMPARE(digest(QStringLiteral("a.MDB")), digest(QStringLiteral("b.MDB")));
+        // An existing file is never written over.
+        QVERIFY_THROWS_EXCEPTION(SqlError, DemoData::create(m_dir.filePath(QStringLiteral("a.MDB")), DemoData::demo()));
+    }
+};
+
+CLAVARO_TEST_MAIN(TestDemoData)
+#include "test_demodata.moc"
