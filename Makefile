@@ -43,7 +43,8 @@ bench: build
 ASAN_DIR ?= build-asan
 SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 asan: deps
-	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS="$(SANITIZE) -O1 -g1"
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE= -DCLAVARO_BENCH=OFF \
+	    -DCMAKE_CXX_FLAGS="$(SANITIZE) -O1 -g1"
 	cmake --build $(ASAN_DIR)
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure
