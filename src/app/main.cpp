@@ -1,6 +1,7 @@
 #include "core/AppState.h"
 #include "core/Database.h"
 #include "core/DemoData.h"
+#include "core/RegisterCheck.h"
 #include "core/SqlError.h"
 #include "history/Export.h"
 #include "ui/BasMain.h"
@@ -36,6 +37,10 @@ struct Options
     QCommandLineOption exportCsv{QStringLiteral("export-csv"),
                                  QStringLiteral("Write the lists as CSV files into DIR and exit (no display needed)."),
                                  QStringLiteral("DIR")};
+    QCommandLineOption check{QStringLiteral("check"),
+                             QStringLiteral("Check the register FILE without changing it, print a short report and "
+                                            "exit (exit code 0 when all is well)."),
+                             QStringLiteral("FILE")};
 };
 
 QStringList argumentList(int argc, char** argv)
@@ -83,7 +88,7 @@ int main(int argc, char** argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({options.database, options.createDatabase, options.createDemo, options.printToPdf,
-                       options.traceSql, options.noBackup, options.exportCsv});
+                       options.traceSql, options.noBackup, options.exportCsv, options.check});
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -104,6 +109,11 @@ int main(int argc, char** argv)
     if (parser.isSet(options.createDemo))
         return createFile(parser.value(options.createDemo),
                           [](const QString& path) { DemoData::create(path, DemoData::demo()); });
+    if (parser.isSet(options.check)) {
+        const RegisterCheck::Result result = RegisterCheck::run(parser.value(options.check));
+        out << result.report.join(QLatin1Char('\n')) << '\n';
+        return result.problems == 0 ? 0 : 1;
+    }
 
     AppState& state = app();
     state.databasePath = parser.isSet(options.database) ? parser.value(options.database)

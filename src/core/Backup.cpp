@@ -1,7 +1,7 @@
 #include "Backup.h"
 
 #include "Clock.h"
-#include "Dialect.h"
+#include "SqlFunctions.h"
 #include "Messages.h"
 #include "Texts.h"
 
@@ -46,7 +46,7 @@ std::optional<QString> copyInto(sqlite3* source, const QString& path)
     if (rc != SQLITE_OK)
         return engineError(target.get(), rc);
     // The check below walks the indexes, which are ordered by the register's collation.
-    rc = Dialect::install(target.get());
+    rc = SqlFunctions::install(target.get());
     if (rc != SQLITE_OK)
         return engineError(target.get(), rc);
 

@@ -1,10 +1,16 @@
 #include "Database.h"
 
+#include "CollationVersion.h"
 #include "Dialect.h"
 #include "Schema.h"
 #include "SqlError.h"
+#include "SqlFunctions.h"
+#include "Texts.h"
+#include "Utf8.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 
 namespace {
@@ -18,7 +24,7 @@ using Handle = std::unique_ptr<sqlite3, HandleCloser>;
 [[noreturn]] void throwEngineError(sqlite3* db, int rc, const QString& statement = {})
 {
     // The primary result code is the number the user sees (5 for a file in use, 19 for a refused value).
-    const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString text = Utf8::decode(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     throw SqlError(rc & 0xff, text, statement);
 }
 
@@ -26,24 +32,30 @@ void run(sqlite3* db, const char* sql)
 {
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
-        throwEngineError(db, rc, QString::fromUtf8(sql));
+        throwEngineError(db, rc, Utf8::decode(sql));
 }
 
-Handle openHandle(const QString& path)
+Handle openHandle(const QString& path, int flags)
 {
     // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one.
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
     Handle db(raw);
     if (rc != SQLITE_OK)
         throwEngineError(db.get(), rc);
+    const int installed = SqlFunctions::install(db.get());
+    if (installed != SQLITE_OK)
+        throwEngineError(db.get(), installed);
+    return db;
+}
+
+Handle openWritable(const QString& path)
+{
+    Handle db = openHandle(path, SQLITE_OPEN_READWRITE);
     // The engine quietly falls back to reading only when the file is write-protected; the register
     // must be writable, so say so now rather than at the first change.
     if (sqlite3_db_readonly(db.get(), "main") == 1)
         throw SqlError(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
-    const int installed = Dialect::install(db.get());
-    if (installed != SQLITE_OK)
-        throwEngineError(db.get(), installed);
     // Crash safety: a rollback journal (DELETE) with synchronous=FULL. Each statement reaches the disk
     // before it returns, a crash in the middle is rolled back from the journal by the next open, and at
     // rest the register is the one file, readable by a stock sqlite3 and copied as one file (while it is
@@ -54,23 +66,41 @@ Handle openHandle(const QString& path)
     return db;
 }
 
+// The journal is created beside the file at every change: in a folder the user may not write to, each
+// change would be refused. Refuse at open instead, with the number the engine would give then.
+void requireWritableFolder(const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isWritable())
+        throw SqlError(SQLITE_READONLY,
+                       GetText(QStringLiteral("Der Ordner der Datenbank ist schreibgeschützt. Das Programm muss dort "
+                                              "eine Hilfsdatei anlegen, sonst kann es keine Änderung speichern: %1"),
+                               722)
+                           .arg(QDir::toNativeSeparators(folder)));
+}
+
+bool hasTable(sqlite3* db, const QString& table)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE";
+    int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(stmt, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throwEngineError(db, rc);
+    return rc == SQLITE_ROW;
+}
+
 void requireTables(sqlite3* db)
 {
     QStringList missing;
     for (const QString& table : Schema::tables()) {
-        sqlite3_stmt* stmt = nullptr;
-        const QByteArray sql = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE";
-        int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
-        if (rc == SQLITE_OK) {
-            const QByteArray name = table.toUtf8();
-            sqlite3_bind_text(stmt, 1, name.constData(), -1, SQLITE_TRANSIENT);
-            rc = sqlite3_step(stmt);
-        }
-        sqlite3_finalize(stmt);
-        if (rc == SQLITE_DONE)
+        if (!hasTable(db, table))
             missing.append(table);
-        else if (rc != SQLITE_ROW)
-            throwEngineError(db, rc);
     }
     if (!missing.isEmpty())
         throw SqlError(
@@ -91,15 +121,26 @@ bool onlyBlanksOrSemicolons(const char* tail)
 
 std::unique_ptr<Database> Database::open(const QString& path)
 {
-    Handle db = openHandle(path);
+    Handle db = openWritable(path);
+    sqlite3_busy_timeout(db.get(), 0);
+    // Only reads until the file is known to be a register: a file refused here stays as it was (the
+    // engine would give an empty file its first page at the first lock below).
+    requireTables(db.get());
+    requireWritableFolder(path);
     // Exclusive use: the engine keeps every lock it takes until the handle closes. Taking the write lock
     // now, without waiting, makes a second copy of the program fail here ("database is locked", 5) and
     // not at its first statement. The locks are the operating system's file locks, so they go with the
-    // process however it ends.
-    sqlite3_busy_timeout(db.get(), 0);
+    // process however it ends. Neither this nor anything above writes to a register.
     run(db.get(), "PRAGMA locking_mode = EXCLUSIVE");
     run(db.get(), "BEGIN EXCLUSIVE");
     run(db.get(), "COMMIT");
+    return std::unique_ptr<Database>(new Database(db.release()));
+}
+
+std::unique_ptr<Database> Database::openReadOnly(const QString& path)
+{
+    Handle db = openHandle(path, SQLITE_OPEN_READONLY);
+    sqlite3_busy_timeout(db.get(), 0);
     requireTables(db.get());
     return std::unique_ptr<Database>(new Database(db.release()));
 }
@@ -117,12 +158,15 @@ void Database::createAtVersion(const QString& path, int schemaVersion)
         throw SqlError(SQLITE_CANTOPEN, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
     file.close();
     try {
-        Handle db = openHandle(path);
+        Handle db = openWritable(path);
         run(db.get(), "BEGIN");
         for (const QString& statement : Schema::createStatements(schemaVersion)) {
             const QByteArray sql = statement.toUtf8();
             run(db.get(), sql.constData());
         }
+        // A new register's (empty) indexes are in the running program's text order from the start.
+        if (hasTable(db.get(), QStringLiteral("TBSystem")))
+            run(db.get(), CollationVersion::recordStatement().toUtf8().constData());
         run(db.get(), "COMMIT");
     } catch (...) {
         QFile::remove(path);

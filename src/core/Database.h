@@ -17,9 +17,14 @@ public:
     // Called with every statement: as the program wrote it and as the engine runs it.
     using Observer = std::function<void(const QString& written, const QString& executed)>;
 
-    // Opens an existing file for exclusive use; a second opener is refused at once.
+    // Opens an existing register for exclusive use; a second opener is refused at once, and so is a
+    // file in a folder the user cannot write to (every change needs a journal file beside it).
+    // Nothing is written to the file here (a hot journal left by a crash is rolled back, as always).
     // Throws SqlError with the engine's number and text.
     static std::unique_ptr<Database> open(const QString& path);
+
+    // For looking only: no lock is taken and nothing can be written; the file may lie anywhere.
+    static std::unique_ptr<Database> openReadOnly(const QString& path);
 
     // Writes a new file holding the four empty tables. Refuses (SqlError) when the file exists.
     static void create(const QString& path);

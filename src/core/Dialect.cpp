@@ -1,30 +1,41 @@
 #include "Dialect.h"
 
 #include "Clock.h"
-#include "LikePattern.h"
 #include "SqlError.h"
-#include "TextCollation.h"
+#include "Texts.h"
 
 #include <QList>
-#include <memory>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
 
 struct Token
 {
-    enum class Kind { Space, Word, Quoted, Date, Other } kind;
+    enum class Kind { Space, Word, String, Quoted, Date, Parameter, Other } kind;
     QStringView text;
 };
 
-bool isWordStart(QChar c)
+// The engine's blanks; anything else, a no-break space too, belongs to a token.
+bool isBlank(QChar c)
 {
-    return c.isLetter() || c == QLatin1Char('_');
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
 }
 
-bool isWordPart(QChar c)
+bool isAsciiLetter(QChar c)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// A character the engine takes as part of a name: every character above ASCII is one.
+bool isNameChar(QChar c)
+{
+    return isAsciiLetter(c) || isDigit(c) || c == u'_' || c == u'$' || c.unicode() >= 0x80;
 }
 
 // Index just past the quote that closes the one at `start`; a doubled quote stays inside.
@@ -34,7 +45,7 @@ qsizetype skipQuoted(QStringView sql, qsizetype start, QChar close)
     qsizetype i = start + 1;
     while (i < sql.size()) {
         if (sql[i] == close) {
-            if (close != QLatin1Char(']') && i + 1 < sql.size() && sql[i + 1] == close) {
+            if (close != u']' && i + 1 < sql.size() && sql[i + 1] == close) {
                 i += 2;
                 continue;
             }
@@ -43,6 +54,32 @@ qsizetype skipQuoted(QStringView sql, qsizetype start, QChar close)
         ++i;
     }
     return sql.size();
+}
+
+// Index just past the number at `start`, measured as the engine measures it: digits, one fraction, an
+// exponent, then any name characters stuck to it (which make it a bad token, but one token), so that
+// "1e5" is never split into a number and a word and ".6.$a" shows its parameter.
+qsizetype skipNumber(QStringView sql, qsizetype start)
+{
+    const qsizetype n = sql.size();
+    const auto digitAt = [&](qsizetype i) { return i < n && isDigit(sql[i]); };
+    qsizetype i = start;
+    while (digitAt(i))
+        ++i;
+    if (i < n && sql[i] == u'.') {
+        ++i;
+        while (digitAt(i))
+            ++i;
+    }
+    if (i < n && (sql[i] == u'e' || sql[i] == u'E') &&
+        (digitAt(i + 1) || (i + 1 < n && (sql[i + 1] == u'+' || sql[i + 1] == u'-') && digitAt(i + 2)))) {
+        i += 2;
+        while (digitAt(i))
+            ++i;
+    }
+    while (i < n && isNameChar(sql[i]))
+        ++i;
+    return i;
 }
 
 QList<Token> tokenize(QStringView sql)
@@ -54,36 +91,40 @@ QList<Token> tokenize(QStringView sql)
         const QChar c = sql[i];
         qsizetype end = i + 1;
         Token::Kind kind = Token::Kind::Other;
-        if (c.isSpace()) {
-            while (end < n && sql[end].isSpace())
+        if (isBlank(c) || c == QChar(0xFEFF)) {
+            // The engine skips a byte-order mark where a token starts, as a blank.
+            while (end < n && isBlank(sql[end]))
                 ++end;
             kind = Token::Kind::Space;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`')) {
+        } else if (c == u'\'') {
+            end = skipQuoted(sql, i, c);
+            kind = Token::Kind::String;
+        } else if (c == u'"' || c == u'`') {
             end = skipQuoted(sql, i, c);
             kind = Token::Kind::Quoted;
-        } else if (c == QLatin1Char('[')) {
+        } else if (c == u'[') {
             end = skipQuoted(sql, i, QLatin1Char(']'));
             kind = Token::Kind::Quoted;
-        } else if (c == QLatin1Char('-') && end < n && sql[end] == QLatin1Char('-')) {
-            while (end < n && sql[end] != QLatin1Char('\n'))
+        } else if (c == u'-' && end < n && sql[end] == u'-') {
+            while (end < n && sql[end] != u'\n')
                 ++end;
             kind = Token::Kind::Quoted; // a comment: passed on untouched
-        } else if (c == QLatin1Char('/') && end < n && sql[end] == QLatin1Char('*')) {
+        } else if (c == u'/' && end < n && sql[end] == u'*') {
             const qsizetype close = sql.indexOf(QLatin1String("*/"), end + 1);
             end = close < 0 ? n : close + 2;
             kind = Token::Kind::Quoted;
-        } else if (c == QLatin1Char('#')) {
+        } else if (c == u'#') {
             const qsizetype close = sql.indexOf(QLatin1Char('#'), end);
             end = close < 0 ? n : close + 1;
             kind = Token::Kind::Date;
-        } else if (isWordStart(c)) {
-            while (end < n && isWordPart(sql[end]))
+        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+            kind = Token::Kind::Parameter;
+        } else if (isDigit(c) || (c == u'.' && end < n && isDigit(sql[end]))) {
+            end = skipNumber(sql, i);
+        } else if (isNameChar(c)) {
+            while (end < n && isNameChar(sql[end]))
                 ++end;
             kind = Token::Kind::Word;
-        } else if (c.isDigit()) {
-            // A number stays one token, so "1e5" is never split into a number and a word.
-            while (end < n && (sql[end].isLetterOrNumber() || sql[end] == QLatin1Char('.')))
-                ++end;
         }
         tokens.append({kind, sql.sliced(i, end - i)});
         i = end;
@@ -104,6 +145,61 @@ qsizetype nextSignificant(const QList<Token>& tokens, qsizetype from)
     return from;
 }
 
+// Position of a NUL or of half a surrogate pair in the text, or -1.
+qsizetype badCharacter(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isNull() || c.isSurrogate())
+            return i;
+    }
+    return -1;
+}
+
+// The value of a literal around its bad character, shown so the clerk finds the field it came from.
+QString excerpt(QStringView literal, qsizetype bad)
+{
+    constexpr qsizetype kRadius = 20;
+    QStringView body = literal.sliced(1); // without the opening quote (the bad character is never a quote)
+    if (body.endsWith(u'\''))
+        body.chop(1);
+    --bad;
+    const qsizetype from = std::max<qsizetype>(0, bad - kRadius);
+    const qsizetype to = std::min<qsizetype>(body.size(), bad + kRadius + 1);
+    QString shown = body.sliced(from, to - from).toString();
+    shown[bad - from] = QChar::ReplacementCharacter;
+    shown.replace(QLatin1String("''"), QLatin1String("'"));
+    if (from > 0)
+        shown.prepend(QChar(0x2026));
+    if (to < body.size())
+        shown.append(QChar(0x2026));
+    return QLatin1Char('"') + shown + QLatin1Char('"');
+}
+
+void refuseBadCharacters(const Token& token)
+{
+    const qsizetype bad = badCharacter(token.text);
+    if (bad < 0)
+        return;
+    const bool nul = token.text[bad].isNull();
+    if (token.kind != Token::Kind::String)
+        throw SqlError(SQLITE_ERROR,
+                       nul ? QStringLiteral("the statement holds a NUL character outside a text value")
+                           : QStringLiteral("the statement holds half a surrogate pair outside a text value"));
+    // A value typed or pasted into a field: refused whole, with words for the one who typed it.
+    const QString text =
+        nul ? GetText(QStringLiteral("Ein eingegebener Text enthält ein Nullzeichen (Zeichencode 0), das nicht "
+                                     "gespeichert werden kann. Bitte entfernen Sie es aus: %1"),
+                      720)
+            : GetText(QStringLiteral("Ein eingegebener Text enthält ein ungültiges Zeichen (eine halbe "
+                                     "Unicode-Zeichenkodierung), das nicht gespeichert werden kann. Bitte entfernen "
+                                     "Sie es aus: %1"),
+                      721);
+    throw SqlError(SQLITE_CONSTRAINT, text.arg(excerpt(token.text, bad)));
+}
+
 QString dateToken(QStringView token)
 {
     const bool closed = token.size() >= 2 && token.endsWith(QLatin1Char('#'));
@@ -114,47 +210,38 @@ QString dateToken(QStringView token)
     return QLatin1Char('\'') + day->toString(Qt::ISODate) + QLatin1Char('\'');
 }
 
+// A character that would join a quoted date written right beside it: a quote doubles into the
+// literal, a name before it makes x'...' a blob.
+bool joinsLiteral(QChar c)
+{
+    return c == u'\'' || c == u'"' || c == u'`' || c == u'[' || c == u']' || isNameChar(c);
+}
+
+// A character that would join a number written right beside it ("x1", "1.5", "1e").
+bool joinsNumber(QChar c)
+{
+    return isNameChar(c) || c == u'.';
+}
+
+// Appends a translated token so that it stays a token of its own whatever stands beside it.
+void appendApart(QString& out, const QString& text, const QList<Token>& tokens, qsizetype next, bool (*joins)(QChar))
+{
+    if (!out.isEmpty() && joins(out.back()))
+        out += QLatin1Char(' ');
+    out += text;
+    if (next < tokens.size() && joins(tokens[next].text.front()))
+        out += QLatin1Char(' ');
+}
+
 std::optional<int> digits(QStringView part, qsizetype minLength, qsizetype maxLength)
 {
     if (part.size() < minLength || part.size() > maxLength)
         return std::nullopt;
     for (const QChar c : part) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+        if (!isDigit(c))
             return std::nullopt;
     }
     return part.toInt();
-}
-
-void likeFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    // like(pattern, text): "text LIKE pattern". Null on either side gives Null, as everywhere in SQL.
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const auto utf8 = [](sqlite3_value* value) {
-        const char* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-        return QString::fromUtf8(text, sqlite3_value_bytes(value));
-    };
-    try {
-        const QString text = utf8(argv[1]);
-        // The pattern is the same for every row of a query: compile it once and keep it with the statement.
-        if (const auto* cached = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, 0))) {
-            sqlite3_result_int(context, cached->matches(text) ? 1 : 0);
-            return;
-        }
-        auto pattern = std::make_unique<LikePattern>(utf8(argv[0]));
-        sqlite3_result_int(context, pattern->matches(text) ? 1 : 0);
-        sqlite3_set_auxdata(context, 0, pattern.release(), [](void* p) { delete static_cast<LikePattern*>(p); });
-    } catch (const std::exception& e) {
-        sqlite3_result_error(context, e.what(), -1);
-    }
-}
-
-int collationCompare(void*, int lengthA, const void* a, int lengthB, const void* b)
-{
-    return TextCollation::compare(QByteArrayView(static_cast<const char*>(a), lengthA),
-                                  QByteArrayView(static_cast<const char*>(b), lengthB));
 }
 
 } // namespace
@@ -162,6 +249,12 @@ int collationCompare(void*, int lengthA, const void* a, int lengthB, const void*
 QString Dialect::translate(const QString& sql)
 {
     const QList<Token> tokens = tokenize(sql);
+    for (const Token& token : tokens) {
+        if (token.kind == Token::Kind::Parameter)
+            throw SqlError(SQLITE_ERROR, QStringLiteral("statement parameters (%1) are not supported").arg(token.text));
+        refuseBadCharacters(token);
+    }
+
     QString out;
     out.reserve(sql.size() + 16);
     for (qsizetype i = 0; i < tokens.size(); ++i) {
@@ -177,14 +270,15 @@ QString Dialect::translate(const QString& sql)
                 continue;
             }
         }
-        if (isWord(token, QLatin1String("True")))
-            out += QLatin1Char('1');
-        else if (isWord(token, QLatin1String("False")))
-            out += QLatin1Char('0');
-        else if (token.kind == Token::Kind::Date)
-            out += dateToken(token.text);
-        else
+        if (isWord(token, QLatin1String("True"))) {
+            appendApart(out, QStringLiteral("1"), tokens, i + 1, joinsNumber);
+        } else if (isWord(token, QLatin1String("False"))) {
+            appendApart(out, QStringLiteral("0"), tokens, i + 1, joinsNumber);
+        } else if (token.kind == Token::Kind::Date) {
+            appendApart(out, dateToken(token.text), tokens, i + 1, joinsLiteral);
+        } else {
             out += token.text;
+        }
     }
     return out;
 }
@@ -213,14 +307,4 @@ std::optional<QDate> Dialect::parseDateLiteral(QStringView body, const QDate& to
         year = windowYear(*year, today.year());
     const QDate date(*year, *month, *day);
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
-}
-
-int Dialect::install(sqlite3* db)
-{
-    // Replacing the two-argument like() changes the LIKE operator itself for this connection.
-    int rc = sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
-                                        nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_collation_v2(db, TextCollation::name, SQLITE_UTF8, nullptr, collationCompare, nullptr);
-    return rc;
 }

@@ -1,11 +1,82 @@
 #include "LikePattern.h"
 
+#include "Utf8.h"
+
+#include <QVarLengthArray>
+#include <cstring>
+
 namespace {
 
 QList<char32_t> foldedCodePoints(QStringView text)
 {
     const QList<uint> ucs4 = text.toString().toCaseFolded().toUcs4();
     return QList<char32_t>(ucs4.begin(), ucs4.end());
+}
+
+bool isAscii(QByteArrayView text)
+{
+    const char* p = text.data();
+    qsizetype n = text.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; n > 0; ++p, --n) {
+        if (static_cast<unsigned char>(*p) & 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF) into folded code points;
+// false on anything else, which QString then decodes its own way (replacement characters).
+template <typename Buffer> bool decodeFolded(QByteArrayView text, Buffer& out)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const unsigned char lead = *p++;
+        char32_t c;
+        int follow;
+        char32_t minimum;
+        if (lead < 0x80) {
+            out.append(QChar::toCaseFolded(char32_t(lead)));
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            c = lead & 0x1F;
+            follow = 1;
+            minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            c = lead & 0x0F;
+            follow = 2;
+            minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            c = lead & 0x07;
+            follow = 3;
+            minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p < follow)
+            return false;
+        for (int k = 0; k < follow; ++k) {
+            const unsigned char next = *p++;
+            if ((next & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        out.append(QChar::toCaseFolded(c));
+    }
+    return true;
+}
+
+char32_t foldAscii(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char32_t(c - 'A' + 'a') : char32_t(c);
 }
 
 } // namespace
@@ -79,20 +150,19 @@ bool LikePattern::matchesOne(const Item& item, char32_t c) const
     return false;
 }
 
-bool LikePattern::matches(QStringView text) const
+template <typename At> bool LikePattern::matchFolded(qsizetype size, At at) const
 {
     // Every item but the star takes exactly one character, so remembering the last star is enough.
-    const QList<char32_t> t = foldedCodePoints(text);
     const qsizetype itemCount = m_items.size();
     qsizetype pi = 0;
     qsizetype ti = 0;
     qsizetype starItem = -1;
     qsizetype starText = 0;
-    while (ti < t.size()) {
+    while (ti < size) {
         if (pi < itemCount && m_items[pi].kind == Item::Kind::AnyRun) {
             starItem = pi++;
             starText = ti;
-        } else if (pi < itemCount && matchesOne(m_items[pi], t[ti])) {
+        } else if (pi < itemCount && matchesOne(m_items[pi], at(ti))) {
             ++pi;
             ++ti;
         } else if (starItem >= 0) {
@@ -105,4 +175,22 @@ bool LikePattern::matches(QStringView text) const
     while (pi < itemCount && m_items[pi].kind == Item::Kind::AnyRun)
         ++pi;
     return pi == itemCount;
+}
+
+bool LikePattern::matches(QStringView text) const
+{
+    const QList<char32_t> t = foldedCodePoints(text);
+    return matchFolded(t.size(), [&t](qsizetype i) { return t[i]; });
+}
+
+bool LikePattern::matchesUtf8(QByteArrayView text) const
+{
+    // Case folding maps ASCII to ASCII by letter case alone, so ASCII needs no table at all.
+    if (isAscii(text))
+        return matchFolded(text.size(),
+                           [&text](qsizetype i) { return foldAscii(static_cast<unsigned char>(text[i])); });
+    QVarLengthArray<char32_t, 256> folded;
+    if (decodeFolded(text, folded))
+        return matchFolded(folded.size(), [&folded](qsizetype i) { return folded[i]; });
+    return matches(Utf8::decode(text));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -16,6 +17,12 @@ class LikePattern
 public:
     explicit LikePattern(QStringView pattern);
 
+    // The text as the engine hands it over. Runs for every row of a search, so it works on the bytes:
+    // plain ASCII is folded on the fly, other valid UTF-8 is decoded into a buffer on the stack; only
+    // malformed bytes take the way through QString. The result is always that of matches(QStringView).
+    bool matchesUtf8(QByteArrayView text) const;
+
+    // The rule on decoded text.
     bool matches(QStringView text) const;
 
 private:
@@ -36,6 +43,8 @@ private:
     };
 
     bool matchesOne(const Item& item, char32_t c) const;
+    // The matcher over `size` folded characters, the i-th given by at(i).
+    template <typename At> bool matchFolded(qsizetype size, At at) const;
 
     QList<Item> m_items;
 };

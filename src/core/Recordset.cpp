@@ -1,6 +1,7 @@
 #include "Recordset.h"
 
 #include "SqlError.h"
+#include "Utf8.h"
 
 #include <QDate>
 #include <limits>
@@ -11,7 +12,7 @@ Recordset::Recordset(sqlite3_stmt* statement, const QString& sql) : m_stmt(state
 {
     const int columns = sqlite3_column_count(m_stmt);
     for (int i = 0; i < columns; ++i) {
-        m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, i)));
+        m_names.append(Utf8::decode(sqlite3_column_name(m_stmt, i)));
         const QByteArray type = QByteArray(sqlite3_column_decltype(m_stmt, i)).toUpper();
         m_kinds.append(type == "DATE" ? Kind::Date : type == "BOOLEAN" ? Kind::YesNo : Kind::Plain);
     }
@@ -49,7 +50,7 @@ void Recordset::close()
 void Recordset::fail(int rc)
 {
     sqlite3* db = sqlite3_db_handle(m_stmt);
-    const SqlError error(rc & 0xff, QString::fromUtf8(sqlite3_errmsg(db)), m_sql);
+    const SqlError error(rc & 0xff, Utf8::decode(sqlite3_errmsg(db)), m_sql);
     close();
     throw error;
 }
@@ -130,7 +131,7 @@ QVariant Recordset::field(int index) const
             if (const std::optional<QDate> day = isoDate(bytes))
                 return *day;
         }
-        return QString::fromUtf8(bytes);
+        return Utf8::decode(bytes);
     }
     }
 }
@@ -171,7 +172,7 @@ QString Recordset::text(int index) const
 {
     checkField(index);
     const QByteArrayView bytes = textBytes(index);
-    return bytes.data() ? QString::fromUtf8(bytes) : QString();
+    return bytes.data() ? Utf8::decode(bytes) : QString();
 }
 
 QDate Recordset::date(int index) const

@@ -68,6 +68,9 @@ const QList<QStringList>& upgrades()
         {QStringLiteral("CREATE INDEX TBBewegungen_Status_Von ON TBBewegungen "
                         "(Status, Von, SchluesselNr, ZusatzNr, PersonID)")},
         Journal::createStatements(), // the journal TBVerlauf and its triggers
+        // The program's own entries about the file itself, such as the version of the text order its
+        // indexes were written in (CollationVersion). Plain text columns: nothing here depends on FOLDTRIM.
+        {QStringLiteral("CREATE TABLE TBSystem (Eintrag TEXT NOT NULL PRIMARY KEY, Wert TEXT)")},
     };
     return steps;
 }

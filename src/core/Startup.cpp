@@ -4,6 +4,7 @@
 #include "Backup.h"
 #include "Blanks.h"
 #include "Clock.h"
+#include "CollationVersion.h"
 #include "Messages.h"
 #include "Schema.h"
 #include "Sql.h"
@@ -60,6 +61,7 @@ bool OpenDb()
         if (state.traceSql)
             traceStatements(*state.DB);
         Schema::upgrade(*state.DB);
+        CollationVersion::refresh(*state.DB);
 
         Recordset header = state.DB->openRecordset(QStringLiteral("SELECT AnlagenNr FROM TBKopfdaten"));
         state.AnlagenNr = header.eof() ? QString() : header.field(0).toString();

@@ -1,5 +1,7 @@
 #include "TextCollation.h"
 
+#include "Utf8.h"
+
 #include <algorithm>
 
 namespace {
@@ -43,7 +45,7 @@ int TextCollation::compareAscii(QByteArrayView a, QByteArrayView b)
 
 QString TextCollation::folded(QByteArrayView text)
 {
-    return QString::fromUtf8(text).toCaseFolded();
+    return Utf8::decode(text).toCaseFolded();
 }
 
 QString TextCollation::withoutAccents(const QString& folded)
@@ -63,10 +65,16 @@ int TextCollation::compare(QByteArrayView a, QByteArrayView b)
     a = trimmed(a);
     b = trimmed(b);
     // Plain ASCII is by far the common case (key numbers, most names): no conversion needed, and the
-    // result is the same as the general path below gives for ASCII.
+    // result is the same as compareUnicode gives for ASCII.
     if (isAscii(a) && isAscii(b))
         return compareAscii(a, b);
+    return compareUnicode(a, b);
+}
 
+int TextCollation::compareUnicode(QByteArrayView a, QByteArrayView b)
+{
+    a = trimmed(a);
+    b = trimmed(b);
     const QString fa = folded(a);
     const QString fb = folded(b);
     if (fa == fb)
@@ -75,6 +83,11 @@ int TextCollation::compare(QByteArrayView a, QByteArrayView b)
     if (primary != 0)
         return sign(primary);
     return sign(fa.compare(fb));
+}
+
+QString TextCollation::version()
+{
+    return QStringLiteral("%1.%2").arg(kRules).arg(static_cast<int>(QChar::currentUnicodeVersion()));
 }
 
 TextCollation::SortKey TextCollation::sortKey(const QString& text)

@@ -18,6 +18,12 @@ public:
     // UTF-8 texts as the engine hands them over; <0, 0, >0.
     static int compare(QByteArrayView a, QByteArrayView b);
 
+    // The same order for any text, without the shortcut compare() takes for plain ASCII.
+    static int compareUnicode(QByteArrayView a, QByteArrayView b);
+
+    // Changes whenever the order may change: with these rules, or with the Unicode tables of the Qt
+    // they run on. Indexes written under another version are rebuilt (CollationVersion).
+    static QString version();
     // The same order for many texts at once (a sort): each text's key is built once, and two keys
     // compare as compare() compares their texts.
     struct SortKey
@@ -29,6 +35,8 @@ public:
     static int compare(const SortKey& a, const SortKey& b);
 
 private:
+    static constexpr int kRules = 1;
+
     static QByteArrayView trimmed(QByteArrayView text);
     static int compareAscii(QByteArrayView a, QByteArrayView b);
     static QString folded(QByteArrayView text);

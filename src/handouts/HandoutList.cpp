@@ -3,6 +3,7 @@
 #include "core/Blanks.h"
 #include "core/Database.h"
 #include "core/Sql.h"
+#include "core/Utf8.h"
 
 #include <QStringBuilder>
 #include <string>
@@ -57,7 +58,7 @@ public:
         m_key.assign(1, column);
         m_key.push_back(bytes.data() ? '+' : '-');
         m_key.append(bytes.data(), static_cast<std::size_t>(bytes.size()));
-        return lookup([&] { return bytes.data() ? QString::fromUtf8(bytes) : QString(); });
+        return lookup([&] { return bytes.data() ? Utf8::decode(bytes) : QString(); });
     }
 
     // Family name, a blank, given name; a missing family name leaves the given name alone.
@@ -70,8 +71,8 @@ public:
         m_key.append(nachname.data(), static_cast<std::size_t>(nachname.size()));
         m_key.append(vorname.data(), static_cast<std::size_t>(vorname.size()));
         return lookup([&] {
-            const QString given = QString::fromUtf8(vorname);
-            return nachname.data() ? QString(QString::fromUtf8(nachname) % QLatin1Char(' ') % given) : given;
+            const QString given = Utf8::decode(vorname);
+            return nachname.data() ? QString(Utf8::decode(nachname) % QLatin1Char(' ') % given) : given;
         });
     }
 

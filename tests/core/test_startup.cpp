@@ -1,13 +1,16 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/CollationVersion.h"
 #include "core/Database.h"
 #include "core/Startup.h"
+#include "core/TextCollation.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
 
 #include <QFile>
-#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 
 // Opening the register file and the header row with the system number.
 class TestStartup : public QObject
@@ -73,9 +76,9 @@ private Q_SLOTS:
         prepare(arrange);
 
         ScriptedMessages messages;
-        messages.queueInput(std::nullopt);               // Cancel
-        messages.queueInput(QStringLiteral("   "));      // blanks
-        messages.queueInput(QStringLiteral(" 47 11 "));  // kept as typed
+        messages.queueInput(std::nullopt);              // Cancel
+        messages.queueInput(QStringLiteral("   "));     // blanks
+        messages.queueInput(QStringLiteral(" 47 11 ")); // kept as typed
         QVERIFY(OpenDb());
 
         QCOMPARE(messages.prompts, QStringList(3, QStringLiteral("Anlagennummer eingeben:")));
@@ -113,23 +116,50 @@ private Q_SLOTS:
         QCOMPARE(header(QStringLiteral("AnlagenNr")).toString(), QStringLiteral("O'Neill 7"));
     }
 
+    // One message with the engine's number and text, no prompt, and the file left as it was: a file that
+    // is no register gets no first page, and the folder of a register must take the journal of a change.
     void refusedFiles_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("missing") << QByteArray() << false;
-        QTest::newRow("garbage") << QByteArray("this is not a register file at all, just bytes\x01\x02", 49) << true;
-        QTest::newRow("empty file") << QByteArray() << true;
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("missing") << QByteArray() << false << "14 (unable to open database file)";
+        QTest::newRow("garbage") << QByteArray("this is not a register file at all, just bytes\x01\x02", 49) << false
+                                 << "26 (file is not a database)";
+        QTest::newRow("empty file") << QByteArray("") << false
+                                    << "26 (file is not a key register (missing tables: TBKopfdaten, TBPersonen, "
+                                       "TBSchluessel, TBBewegungen))";
+        QTest::newRow("read-only folder") << QByteArray("register") << true
+                                          << "8 (The database's folder is write-protected. The program must create a "
+                                             "helper file there, or it cannot save any change: %1)";
     }
     void refusedFiles()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, exists);
-        const QString path = m_dir.filePath(QStringLiteral("refused-%1.MDB").arg(QTest::currentDataTag()));
-        if (exists) {
+        QFETCH(bool, readOnlyFolder);
+        QFETCH(QString, detail);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("TBDB.MDB"));
+        if (content == "register")
+            Database::create(path);
+        else if (!content.isNull()) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(content);
+        }
+        QFile file(path);
+        const bool exists = file.exists();
+        if (exists) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            content = file.readAll();
+            file.close();
+        }
+        const auto permissions = QFile::permissions(folder.path());
+        const auto restore = qScopeGuard([&] { QFile::setPermissions(folder.path(), permissions); });
+        if (readOnlyFolder) {
+            QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+            if (QFile(folder.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
+                QSKIP("this user may write into a read-only folder (root), and so may the engine");
         }
         app().databasePath = path;
         app().Sprache = QStringLiteral("EN");
@@ -139,12 +169,63 @@ private Q_SLOTS:
         QVERIFY(!app().DB);
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown.first().icon, Messages::Icon::Exclamation);
-        const QString text = messages.shown.first().text;
-        QVERIFY2(text.startsWith(QStringLiteral("Error while opening the database:\r\n")), qPrintable(text));
-        // "number (description)"
-        const QString detail = text.section(QStringLiteral("\r\n"), 1);
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d+ \\(.+\\)$")).match(detail).hasMatch(), qPrintable(detail));
+        QCOMPARE(messages.shown.first().text, QStringLiteral("Error while opening the database:\r\n") +
+                                                  (readOnlyFolder ? detail.arg(folder.path()) : detail));
         QVERIFY(messages.prompts.isEmpty());
+        if (exists) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().toHex(), content.toHex());
+        }
+    }
+
+    // A register from before versions were kept, its index written in another text order (as under
+    // another Qt's Unicode tables), is upgraded and reindexed at open; one already in the running
+    // order is not written to at all.
+    void textOrderRebuiltAtOpen_data()
+    {
+        QTest::addColumn<bool>("otherOrder");
+        QTest::newRow("written in another order") << true;
+        QTest::newRow("written in this order") << false;
+    }
+    void textOrderRebuiltAtOpen()
+    {
+        QFETCH(bool, otherOrder);
+        ScriptedMessages messages;
+        if (otherOrder) {
+            m_path = m_dir.filePath(QStringLiteral("old.MDB"));
+            Database::createAtVersion(m_path, 0);
+            app().databasePath = m_path;
+            sqlite3* raw = nullptr;
+            QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr),
+                     SQLITE_OK);
+            const auto backwards = [](void*, int na, const void* a, int nb, const void* b) {
+                return -TextCollation::compare(QByteArrayView(static_cast<const char*>(a), na),
+                                               QByteArrayView(static_cast<const char*>(b), nb));
+            };
+            sqlite3_create_collation_v2(raw, TextCollation::name, SQLITE_UTF8, nullptr, backwards, nullptr);
+            QCOMPARE(sqlite3_exec(raw,
+                                  "INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1'); "
+                                  "INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer')",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        } else {
+            prepare({QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")});
+            QVERIFY(OpenDb());
+            app().DB.reset();
+        }
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        QVERIFY(OpenDb());
+        Recordset check = db().openRecordset(QStringLiteral("PRAGMA integrity_check"));
+        QCOMPARE(check.field(0).toString(), QStringLiteral("ok"));
+        QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
+        app().DB.reset();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() == before, !otherOrder);
     }
 
     void promptInEnglish()

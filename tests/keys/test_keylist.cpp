@@ -2,6 +2,7 @@
 #include "KeyData.h"
 #include "core/SqlError.h"
 #include "keys/DlgSchluessel.h"
+#include "keys/KeyList.h"
 #include "keys/SchlDel.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
@@ -87,6 +88,29 @@ private Q_SLOTS:
         QCOMPARE(rows(m_main->lstSchluessel), expected);
         QCOMPARE(m_main->selectedKeyNumber(), QString());
         db().setObserver({});
+    }
+
+    // Key number, a tab, a second tab for numbers under five characters, the function; the key number
+    // comes back from its line whatever the function holds.
+    void lineFormat_data()
+    {
+        QTest::addColumn<QString>("keyNumber");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("1 character") << "9"
+                                     << "9\t\tTor 1 ";
+        QTest::newRow("4 characters") << "AB12"
+                                      << "AB12\t\tTor 1 ";
+        QTest::newRow("5 characters") << "AB123"
+                                      << "AB123\tTor 1 ";
+        QTest::newRow("10 characters") << "ABCDEFGH12"
+                                       << "ABCDEFGH12\tTor 1 ";
+    }
+    void lineFormat()
+    {
+        QFETCH(QString, keyNumber);
+        QFETCH(QString, line);
+        QCOMPARE(KeyList::rowText(keyNumber, QStringLiteral("Tor 1 ")), line);
+        QCOMPARE(KeyList::keyNumberOf(KeyList::rowText(keyNumber, QStringLiteral("Tor\t1\t"))), keyNumber);
     }
 
     // Edit opens the selected key (nothing selected: nothing), New a blank one; both refill the list.
