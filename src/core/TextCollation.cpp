@@ -90,12 +90,12 @@ QString TextCollation::version()
     return QStringLiteral("%1.%2").arg(kRules).arg(static_cast<int>(QChar::currentUnicodeVersion()));
 }
 
-TextCollation::SortKey TextCollation::sortKey(const QString& text)
+TextCollation::SortKey TextCollation::sortKey(QStringView text)
 {
     qsizetype n = text.size();
     while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
         --n;
-    const QStringView trimmedText(text.constData(), n);
+    const QStringView trimmedText = text.first(n);
     bool ascii = true;
     for (const QChar c : trimmedText)
         ascii = ascii && c.unicode() < 0x80;

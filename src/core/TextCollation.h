@@ -31,7 +31,7 @@ public:
         QString primary;   // folded, accents taken off, trailing blanks dropped
         QString secondary; // folded; empty when equal to primary
     };
-    static SortKey sortKey(const QString& text);
+    static SortKey sortKey(QStringView text);
     static int compare(const SortKey& a, const SortKey& b);
 
 private:

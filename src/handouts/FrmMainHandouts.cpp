@@ -23,8 +23,7 @@ void FrmMain::RefreshVergaben(bool askFilter)
 
     WaitCursor wait;
     // Read first: a refused statement leaves the list as it was.
-    QVector<VergabenModel::Line> lines = HandoutList::read(db(), HandoutList::query(w));
-    vergaben->setLines(std::move(lines));
+    vergaben->setLines(HandoutList::read(db(), HandoutList::query(w)));
     if (vergaben->maxRows() > 0) {
         vergaben->setRow(vergaben->maxRows());
         vergaben->setCol(VergabenModel::ID);

@@ -20,6 +20,6 @@ QString filterCondition(const QString& vonDatum, const QString& bisDatum, const 
 QString query(const QString& w);
 
 // Runs the statement and reads its rows in order.
-QVector<VergabenModel::Line> read(Database& db, const QString& sql);
+VergabenModel::Lines read(Database& db, const QString& sql);
 
 } // namespace HandoutList

@@ -28,10 +28,11 @@ void VergabenModel::attachView(QTableView* view)
         setColWidth(c, m_widths[c - 1]);
 }
 
-void VergabenModel::setLines(QVector<Line> lines)
+void VergabenModel::setLines(Lines lines)
 {
     beginResetModel();
-    m_lines = std::move(lines);
+    m_lines = std::move(lines.lines);
+    m_texts = std::move(lines.texts);
     m_dateFormat = DateText::shortFormat();
     endResetModel();
 }
@@ -53,7 +54,7 @@ void VergabenModel::setMaxRows(int rows)
     endInsertRows();
 }
 
-const QString* VergabenModel::textOf(const Line& line, int col)
+const TextStore::Piece* VergabenModel::textOf(const Line& line, int col)
 {
     switch (col) {
     case SchluesselNr:
@@ -87,7 +88,7 @@ void VergabenModel::setText(const QString& text)
         const qint32 id = text.toInt(&ok);
         line.bewId = ok ? std::optional<qint32>(id) : std::nullopt;
     } else {
-        *textOf(line, m_col) = text;
+        *textOf(line, m_col) = m_texts.add(text);
     }
     cellChanged(m_row, m_col);
 }
@@ -103,7 +104,7 @@ QString VergabenModel::cellText(int row, int col) const
         return line.von.isValid() ? QLocale().toString(line.von, m_dateFormat) : QString();
     if (col == ID)
         return line.bewId ? QString::number(*line.bewId) : QString();
-    return *textOf(line, col);
+    return m_texts.view(*textOf(line, col)).toString();
 }
 
 QVariant VergabenModel::cellValue(int row, int col) const
@@ -115,7 +116,7 @@ QVariant VergabenModel::cellValue(int row, int col) const
         return line.von.isValid() ? QVariant(line.von) : QVariant();
     if (col == ID)
         return line.bewId ? QVariant(*line.bewId) : QVariant();
-    return *textOf(line, col);
+    return m_texts.view(*textOf(line, col)).toString();
 }
 
 int VergabenModel::backColor() const
@@ -206,7 +207,7 @@ void VergabenModel::sort()
     } else {
         QVector<TextCollation::SortKey> key(maxRows());
         for (const int line : std::as_const(order))
-            key[line] = TextCollation::sortKey(*textOf(m_lines[line], m_sortKey));
+            key[line] = TextCollation::sortKey(m_texts.view(*textOf(m_lines[line], m_sortKey)));
         sortBy([&key](int a, int b) { return TextCollation::compare(key[a], key[b]) < 0; });
     }
 

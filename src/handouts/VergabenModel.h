@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextStore.h"
+
 #include <QAbstractTableModel>
 #include <QDate>
 #include <QPointer>
@@ -27,14 +29,14 @@ public:
     // The sort order of sort key 1. One state for the whole grid that survives refills.
     enum class SortOrder { None = 0, Ascending = 1, Descending = 2 };
 
-    // The values of one line.
+    // The values of one line; its texts are pieces of the list's text store.
     struct Line
     {
-        QDate von;                   // Datum; invalid shows as an empty cell
-        QString schluesselNr;        //
-        QString zusatzNr;            //
-        QString funktion;            //
-        QString person;              //
+        QDate von; // Datum; invalid shows as an empty cell
+        TextStore::Piece schluesselNr;
+        TextStore::Piece zusatzNr;
+        TextStore::Piece funktion;
+        TextStore::Piece person;
         std::optional<qint32> bewId; // ID, the hidden column
         std::array<int, kColumns> back{kDefaultBackground, kDefaultBackground, kDefaultBackground,
                                        kDefaultBackground, kDefaultBackground, kDefaultBackground};
@@ -45,8 +47,14 @@ public:
     // Shows the model in the view: its selection gives the active row, its header the column widths.
     void attachView(QTableView* view);
 
+    // What a refill reads: the lines and the store that holds their texts.
+    struct Lines
+    {
+        QVector<Line> lines;
+        TextStore texts;
+    };
     // Replaces every line at once (the refill); nothing stays selected. The sort order state stays.
-    void setLines(QVector<Line> lines);
+    void setLines(Lines lines);
 
     // Number of data rows. Lowering it drops rows at the end (0 empties the grid), raising it
     // appends empty rows.
@@ -120,11 +128,15 @@ public:
 private:
     bool isCell(int row, int col) const { return row >= 1 && row <= maxRows() && col >= 1 && col <= kColumns; }
     void cellChanged(int row, int col);
-    // The text member behind a text column; nullptr for the date and the number column.
-    static const QString* textOf(const Line& line, int col);
-    static QString* textOf(Line& line, int col) { return const_cast<QString*>(textOf(std::as_const(line), col)); }
+    // The piece behind a text column; nullptr for the date and the number column.
+    static const TextStore::Piece* textOf(const Line& line, int col);
+    static TextStore::Piece* textOf(Line& line, int col)
+    {
+        return const_cast<TextStore::Piece*>(textOf(std::as_const(line), col));
+    }
 
     QVector<Line> m_lines;
+    TextStore m_texts;
     QString m_dateFormat;
     std::array<QString, kColumns> m_header;
     std::array<int, kColumns> m_widths;

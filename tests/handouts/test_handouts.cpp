@@ -430,14 +430,15 @@ private Q_SLOTS:
     // More lines than a 16-bit counter holds: filled and sorted whole, the lines kept together.
     void largeList()
     {
-        QVector<VergabenModel::Line> many(40000);
-        for (int i = 0; i < many.size(); ++i) {
-            many[i].von = QDate(2000, 1, 1).addDays(i % 9000);
-            many[i].person = QStringLiteral("P%1").arg(i);
-            many[i].bewId = i;
+        VergabenModel::Lines many;
+        many.lines.resize(40000);
+        for (int i = 0; i < many.lines.size(); ++i) {
+            many.lines[i].von = QDate(2000, 1, 1).addDays(i % 9000);
+            many.lines[i].person = many.texts.add(QStringLiteral("P%1").arg(i));
+            many.lines[i].bewId = i;
         }
         VergabenModel& grid = *m_main->vergaben;
-        grid.setLines(many);
+        grid.setLines(std::move(many));
         m_main->sprVergaben_Click(0, 6);
         m_main->sprVergaben_Click(0, 6);
         QCOMPARE(grid.cellText(1, 6), QStringLiteral("39999"));
