@@ -6,9 +6,11 @@
 #include "FrmSplash.h"
 #include "QtMessages.h"
 #include "core/AppState.h"
+#include "core/RegisterLocation.h"
 #include "core/Startup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int Main(QApplication& application)
 {
@@ -19,7 +21,8 @@ int Main(QApplication& application)
 
     app().Sprache = QStringLiteral("DE");
     FrmSplash::showModal();
-    if (!OpenDb()) {
+    const bool missing = app().offerNewDatabase && !QFileInfo::exists(app().databasePath);
+    if ((missing && !RegisterLocation::offerToCreate(app().databasePath)) || !OpenDb()) {
         Messages::setInstance(nullptr);
         return 1;
     }

@@ -1,12 +1,14 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Database.h"
+#include "core/RegisterLocation.h"
 #include "core/Startup.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 // Opening the register file and the header row with the system number.
@@ -145,6 +147,63 @@ private Q_SLOTS:
         const QString detail = text.section(QStringLiteral("\r\n"), 1);
         QVERIFY2(QRegularExpression(QStringLiteral("^\\d+ \\(.+\\)$")).match(detail).hasMatch(), qPrintable(detail));
         QVERIFY(messages.prompts.isEmpty());
+    }
+
+    // An installed program's directory holds no register: the data folder does, unless one lies beside it.
+    void defaultPlace()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString programDir = m_dir.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(programDir));
+        QCOMPARE(RegisterLocation::defaultPath(programDir),
+                 QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath("TBDB.MDB"));
+        Database::create(programDir + QStringLiteral("/TBDB.MDB"));
+        QCOMPARE(RegisterLocation::defaultPath(programDir), programDir + QStringLiteral("/TBDB.MDB"));
+    }
+
+    void firstStart_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<Messages::Answer>("answer");
+        QTest::addColumn<QString>("shownLast");
+        QTest::newRow("yes: folders made, then the system number")
+            << QStringLiteral("new/data/TBDB.MDB") << Messages::Answer::Yes << QString();
+        QTest::newRow("no: nothing written")
+            << QStringLiteral("declined/TBDB.MDB") << Messages::Answer::No << QString();
+        QTest::newRow("folder cannot be made") << QStringLiteral("plain-file/TBDB.MDB") << Messages::Answer::Yes
+                                               << QStringLiteral("The database could not be created:");
+    }
+    void firstStart()
+    {
+        QFETCH(QString, place);
+        QFETCH(Messages::Answer, answer);
+        QFETCH(QString, shownLast);
+        QFile plain(m_dir.filePath(QStringLiteral("plain-file")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        const QString path = m_dir.filePath(place);
+        app().Sprache = QStringLiteral("EN");
+
+        ScriptedMessages messages;
+        messages.queueAnswer(answer);
+        messages.queueInput(QStringLiteral("4711"));
+        const bool created = RegisterLocation::offerToCreate(path);
+
+        const ScriptedMessages::Shown& question = messages.shown.first();
+        QCOMPARE(question.text, QStringLiteral("There is no database at the default place yet:\r\n%1\r\n\r\n"
+                                               "Create an empty database there?")
+                                    .arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(question.buttons, Messages::Buttons::YesNo);
+        QCOMPARE(created, shownLast.isNull() && answer == Messages::Answer::Yes);
+        QCOMPARE(QFileInfo::exists(path), created);
+        if (!shownLast.isNull())
+            QVERIFY2(messages.lastText().startsWith(shownLast + QStringLiteral("\r\n") + path),
+                     qPrintable(messages.lastText()));
+        if (created) {
+            app().databasePath = path;
+            QVERIFY(OpenDb());
+            QCOMPARE(messages.prompts, QStringList{QStringLiteral("Enter system number :")});
+        }
     }
 
     void promptInEnglish()

@@ -81,7 +81,7 @@ private Q_SLOTS:
         QFile file(QStringLiteral(":/texts/texts.tsv"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const auto entries = TextCatalogue::parse(QString::fromUtf8(file.readAll()));
-        QCOMPARE(entries.size(), 85 * 2);
+        QCOMPARE(entries.size(), 88 * 2);
         for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
             QVERIFY2(it.key() % 10 == 1 || it.key() % 10 == 2, qPrintable(QString::number(it.key())));
             QVERIFY2(entries.contains(it.key() - it.key() % 10 + 1) && entries.contains(it.key() - it.key() % 10 + 2),
