@@ -4,8 +4,9 @@ BUILD_TYPE ?= RelWithDebInfo
 DATABASE ?= $(BUILD_DIR)/src/TBDB.MDB
 DEMO ?= $(BUILD_DIR)/demo/TBDB.MDB
 CLAVARO := $(BUILD_DIR)/src/clavaro
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build database run demo test bench format clean
+.PHONY: all deps configure build database run demo test bench install package format clean
 
 all: build
 
@@ -38,6 +39,14 @@ test: database
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# The program, its menu entry, icons and metainfo under PREFIX (DESTDIR is honoured for staging).
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR), installing under /usr.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -119,5 +119,7 @@ int main(int argc, char** argv)
     state.printToPdfDir = parser.value(options.printToPdf);
     state.traceSql = parser.isSet(options.traceSql);
     application.setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
+    // Ties the windows to the menu entry (Wayland app id, task bar grouping).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.clavaro.Clavaro"));
     return Main(application);
 }
