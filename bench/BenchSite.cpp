@@ -9,7 +9,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <ctime>
 #include <sqlite3.h>
+
+namespace {
+
+double cpuMs(const std::function<void()>& action)
+{
+    const std::clock_t start = std::clock();
+    action();
+    return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
+} // namespace
 
 QString benchSitePath()
 {
@@ -58,6 +70,20 @@ double bestMs(const std::function<void()>& action, int runs)
         best = best < 0 ? elapsed : std::min(best, elapsed);
     }
     return best / 1e6;
+}
+
+std::pair<double, double> bestPairMs(const std::function<void()>& program, const std::function<void()>& engine,
+                                     int runs)
+{
+    double programBest = -1;
+    double engineBest = -1;
+    for (int run = 0; run < runs; ++run) {
+        const double p = cpuMs(program);
+        const double e = cpuMs(engine);
+        programBest = programBest < 0 ? p : std::min(programBest, p);
+        engineBest = engineBest < 0 ? e : std::min(engineBest, e);
+    }
+    return {programBest, engineBest};
 }
 
 void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal)

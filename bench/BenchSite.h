@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <utility>
 
 class Database;
 
@@ -13,8 +14,14 @@ QString benchSitePath();
 // sqlite3 C API, reading every column of every row as the engine hands it out. Returns the rows read.
 int engineRead(Database& db, const QString& sql);
 
-// The best of a few runs in milliseconds, so one slow start does not count.
+// The best of a few runs in milliseconds on the clock, so one slow start does not count.
 double bestMs(const std::function<void()>& action, int runs = 5);
+
+// The best processor times (this process, in milliseconds) of the program's action and the engine's query,
+// run by turns. Processor time is what a busy shared machine disturbs least; on an idle one it is the time
+// on the clock.
+std::pair<double, double> bestPairMs(const std::function<void()>& program, const std::function<void()>& engine,
+                                     int runs = 11);
 
 // One line of figures: the program's time, the engine's time for the same rows, the ratio and the goal.
 void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal);

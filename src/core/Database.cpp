@@ -33,7 +33,9 @@ Handle openHandle(const QString& path)
 {
     // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one.
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses the connection (NOMUTEX): without it every column read takes and frees a lock.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     Handle db(raw);
     if (rc != SQLITE_OK)
         throwEngineError(db.get(), rc);

@@ -89,10 +89,25 @@ int Recordset::indexOf(const QString& name) const
 
 QVariant Recordset::field(const QString& name) const
 {
+    return field(fieldIndex(name));
+}
+
+QByteArrayView Recordset::text(int index) const
+{
+    if (m_eof)
+        throw SqlError(SQLITE_MISUSE, QStringLiteral("no current record"), m_sql);
+    if (index < 0 || index >= m_names.size())
+        throw SqlError(SQLITE_RANGE, QStringLiteral("item not found in this collection: %1").arg(index), m_sql);
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
+    return QByteArrayView(data, sqlite3_column_bytes(m_stmt, index));
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
     const int index = indexOf(name);
     if (index < 0)
         throw SqlError(SQLITE_RANGE, QStringLiteral("item not found in this collection: %1").arg(name), m_sql);
-    return field(index);
+    return index;
 }
 
 QVariant Recordset::field(int index) const

@@ -23,6 +23,10 @@ public:
     bool eof() const { return m_eof; }
     QVariant field(int index) const;           // 0-based position
     QVariant field(const QString& name) const; // column name, case ignored
+    int fieldIndex(const QString& name) const; // position of a column for field(int); throws when unknown
+    // The value of a column as the engine's UTF-8 text, valid until the next moveNext(); empty for Null.
+    // For lists of tens of thousands of rows that build one text from several columns.
+    QByteArrayView text(int index) const;
     void moveNext();
     int recordCount() const { return m_count; } // rows passed so far; the total once eof()
     void close();

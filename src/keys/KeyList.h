@@ -10,9 +10,6 @@ namespace KeyList {
 // All keys, or those whose number or function contains the search text (wildcards typed stay wildcards).
 QString query(const QString& search);
 
-// Key number, a tab, a second tab for numbers under 5 characters (so functions line up), the function.
-QString rowText(const QString& keyNumber, const QString& function);
-
 // The row text up to its first tab: key numbers hold no tab, so this is the stored number.
 QString keyNumberOf(const QString& rowText);
 

@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/Sql.h"
 #include "ui/FrmMain.h"
+#include "ui/ListRows.h"
 #include "ui/WaitCursor.h"
 
 #include <QApplication>
@@ -29,8 +30,6 @@ int selectedLine(const QListWidget* list, const PersListe& entries)
 void FrmMain::pbPersSuch_Click()
 {
     WaitCursor wait;
-    persListe = PersListe(1);
-    lstPerson->clear();
 
     // The search text goes in as typed, blanks kept; its wildcards act as wildcards.
     QString sql = QStringLiteral("SELECT * FROM TBPersonen WHERE NOT Storniert");
@@ -42,25 +41,28 @@ void FrmMain::pbPersSuch_Click()
     }
     sql += QStringLiteral(" ORDER BY Nachname ASC, Vorname ASC");
 
+    // Read first, so that the list and its entries always belong together, even after a refused query.
+    PersListe entries;
+    entries.reserve(persListe.size());
+    QStringList lines;
+    lines.reserve(persListe.size());
     Recordset persons = db().openRecordset(sql);
-    while (!persons.eof()) {
-        PersEntry& entry = persListe.last();
-        entry.PersID = persons.field(QStringLiteral("PersID")).toInt();
-        entry.Name = PersonText::lineName(persons.field(QStringLiteral("Nachname")).toString(),
-                                          persons.field(QStringLiteral("Vorname")).toString());
-        persListe.append(PersEntry{});
-        persons.moveNext();
+    if (!persons.eof()) {
+        const int persId = persons.fieldIndex(QStringLiteral("PersID"));
+        const int nachname = persons.fieldIndex(QStringLiteral("Nachname"));
+        const int vorname = persons.fieldIndex(QStringLiteral("Vorname"));
+        for (; !persons.eof(); persons.moveNext()) {
+            const QString name =
+                PersonText::lineName(persons.field(nachname).toString(), persons.field(vorname).toString());
+            entries.append(PersEntry{persons.field(persId).toInt(), name});
+            lines.append(name);
+        }
     }
     persons.close();
+    entries.append(PersEntry{}); // the empty entry behind the last line
 
-    // One call for all lines: tens of thousands of persons fill as fast as a few.
-    QStringList lines;
-    lines.reserve(persListe.size() - 1);
-    for (qsizetype i = 0; i + 1 < persListe.size(); ++i)
-        lines.append(persListe.at(i).Name);
-    lstPerson->addItems(lines);
-    lstPerson->clearSelection();
-    lstPerson->setCurrentRow(-1);
+    persListe = std::move(entries);
+    setListRows(lstPerson, lines); // tens of thousands of lines in one step, none selected
 }
 
 void FrmMain::pbPersNeu_Click()

@@ -142,6 +142,34 @@ void TestMainWindow::keyListSortsWithoutCase()
     for (int i = 0; i < w.lstSchluessel->count(); ++i)
         rows << w.lstSchluessel->item(i)->text().section(QLatin1Char('\t'), 0, 0);
     QCOMPARE(rows, QStringList({"a1", "A10", "A1X", "AB", "b2"}));
+
+    // The fast order (first eight characters as one integer) agrees with the plain comparison: texts
+    // alike beyond eight characters, letters that are not ASCII early and late, one that folds to
+    // ASCII (Kelvin sign), a surrogate pair, a text that is the beginning of another.
+    QStringList texts = {QStringLiteral("SCHLUESSEL2\tb"),
+                         QStringLiteral("schluessel10\ta"),
+                         QStringLiteral("SCHLUESSEL1\tz"),
+                         QStringLiteral("Ärger\tx"),
+                         QStringLiteral("Aerger\tx"),
+                         QStringLiteral("Zoo\tÜbung"),
+                         QStringLiteral("Zoo\tubung"),
+                         QString(QChar(0x212A)) + QStringLiteral("L\tKelvin"),
+                         QStringLiteral("kA\tk"),
+                         QStringLiteral("KM\tk"),
+                         QStringLiteral("\U0001F511\tSchlüssel"),
+                         QStringLiteral("B"),
+                         QStringLiteral("B\t"),
+                         QStringLiteral("b\tx"),
+                         QStringLiteral("éclair\t"),
+                         QStringLiteral("Eclair\t")};
+    w.lstSchluessel->setRows(texts);
+    std::stable_sort(texts.begin(), texts.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    rows.clear();
+    for (int i = 0; i < w.lstSchluessel->count(); ++i)
+        rows << w.lstSchluessel->item(i)->text();
+    QCOMPARE(rows, texts);
+    QVERIFY(w.lstSchluessel->selectedItems().isEmpty());
 }
 
 void TestMainWindow::resizeMovesControlsAndSpringsBack()
