@@ -108,6 +108,11 @@ std::unique_ptr<Database> Database::open(const QString& path)
 
 void Database::create(const QString& path)
 {
+    createAtVersion(path, Schema::version());
+}
+
+void Database::createAtVersion(const QString& path, int schemaVersion)
+{
     // Creating the empty file first and atomically refuses an existing one, even one that appears meanwhile.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -116,7 +121,7 @@ void Database::create(const QString& path)
     try {
         Handle db = openHandle(path);
         run(db.get(), "BEGIN");
-        for (const QString& statement : Schema::createStatements()) {
+        for (const QString& statement : Schema::createStatements(schemaVersion)) {
             const QByteArray sql = statement.toUtf8();
             run(db.get(), sql.constData());
         }

@@ -23,6 +23,8 @@ public:
 
     // Writes a new file holding the four empty tables. Refuses (SqlError) when the file exists.
     static void create(const QString& path);
+    // The same as an earlier version of the program wrote it (for checking the upgrades).
+    static void createAtVersion(const QString& path, int schemaVersion);
 
     ~Database();
     Database(const Database&) = delete;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Clock.h"
+#include "Dialect.h"
+
 #include <QDate>
 #include <QString>
 
@@ -16,10 +19,14 @@ inline QString sqlText(const QString& value)
 }
 
 // A day in the form the statements write between number signs: month/day/two-digit year,
-// without leading zeros for month and day (5 December 2026 → 12/5/26).
+// without leading zeros for month and day (5 December 2026 → 12/5/26). A day so far from today that
+// the two digits would be read in another century keeps its four-digit year (1/1/1940).
 inline QString dateLiteral(const QDate& date)
 {
-    return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year() % 100, 2, 10, QLatin1Char('0'));
+    const int yy = date.year() % 100;
+    if (date.year() >= 0 && Dialect::windowYear(yy, Clock::today().year()) == date.year())
+        return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(yy, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
 }
 
 } // namespace Sql

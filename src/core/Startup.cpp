@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppState.h"
+#include "Blanks.h"
 #include "Clock.h"
 #include "Messages.h"
 #include "Schema.h"
@@ -30,7 +31,7 @@ QString askSystemNumber()
         number = Messages::instance()
                      .input(GetText(QStringLiteral("Anlagennummer eingeben:"), 708), kProgramTitle)
                      .value_or(QString());
-    } while (number.trimmed().isEmpty());
+    } while (isBlank(number));
     return number;
 }
 
@@ -61,7 +62,7 @@ bool OpenDb()
         state.AnlagenNr = header.eof() ? QString() : header.field(0).toString();
         header.close();
 
-        if (state.AnlagenNr.trimmed().isEmpty()) {
+        if (isBlank(state.AnlagenNr)) {
             state.AnlagenNr = askSystemNumber();
             writeHeaderRow(*state.DB, state.AnlagenNr);
         }

@@ -76,3 +76,31 @@ int TextCollation::compare(QByteArrayView a, QByteArrayView b)
         return sign(primary);
     return sign(fa.compare(fb));
 }
+
+TextCollation::SortKey TextCollation::sortKey(const QString& text)
+{
+    qsizetype n = text.size();
+    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
+        --n;
+    const QStringView trimmedText(text.constData(), n);
+    bool ascii = true;
+    for (const QChar c : trimmedText)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii)
+        return {trimmedText.toString().toLower(), QString()};
+    const QString foldedText = trimmedText.toString().toCaseFolded();
+    SortKey key{withoutAccents(foldedText), foldedText};
+    if (key.secondary == key.primary)
+        key.secondary.clear();
+    return key;
+}
+
+int TextCollation::compare(const SortKey& a, const SortKey& b)
+{
+    const int primary = a.primary.compare(b.primary);
+    if (primary != 0)
+        return sign(primary);
+    const QString& sa = a.secondary.isEmpty() ? a.primary : a.secondary;
+    const QString& sb = b.secondary.isEmpty() ? b.primary : b.secondary;
+    return sign(sa.compare(sb));
+}

@@ -18,6 +18,16 @@ public:
     // UTF-8 texts as the engine hands them over; <0, 0, >0.
     static int compare(QByteArrayView a, QByteArrayView b);
 
+    // The same order for many texts at once (a sort): each text's key is built once, and two keys
+    // compare as compare() compares their texts.
+    struct SortKey
+    {
+        QString primary;   // folded, accents taken off, trailing blanks dropped
+        QString secondary; // folded; empty when equal to primary
+    };
+    static SortKey sortKey(const QString& text);
+    static int compare(const SortKey& a, const SortKey& b);
+
 private:
     static QByteArrayView trimmed(QByteArrayView text);
     static int compareAscii(QByteArrayView a, QByteArrayView b);

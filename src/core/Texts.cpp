@@ -1,6 +1,7 @@
 #include "Texts.h"
 
 #include "AppState.h"
+#include "Blanks.h"
 
 #include <QFile>
 #include <QStringConverter>
@@ -81,5 +82,5 @@ QString GetText(const QString& german, qint32 id)
         return german;
 
     const QString text = TextCatalogue::lookup(qint64(id) * 10 + (id < 0 ? -digit : digit)).value_or(QString());
-    return text.trimmed().isEmpty() ? german : text;
+    return isBlank(text) ? german : text;
 }

@@ -1,112 +1,18 @@
 #include "VergabenModel.h"
 
+#include "core/DateText.h"
+#include "core/TextCollation.h"
 #include "ui/Twips.h"
 
-#include <QCollator>
 #include <QColor>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLocale>
 #include <QTableView>
 #include <algorithm>
-#include <optional>
+#include <limits>
 
-namespace {
-
-// How a cell compares in a sort: empty cells first, then whole numbers, then dates, then text.
-enum class Kind { Empty, Number, Date, Text };
-
-struct SortItem
-{
-    int line = 0;
-    Kind kind = Kind::Empty;
-    qint64 value = 0;
-    std::optional<QCollatorSortKey> text;
-};
-
-// Places of day, month and year in the locale's short date form ("dd.MM.yy" gives 0, 1, 2).
-struct DateOrder
-{
-    int day = 0;
-    int month = 1;
-    int year = 2;
-};
-
-DateOrder dateOrder(const QLocale& locale)
-{
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
-    std::array<std::pair<qsizetype, int*>, 3> places{};
-    DateOrder order;
-    places[0] = {format.indexOf(QLatin1Char('d')), &order.day};
-    places[1] = {format.indexOf(QLatin1Char('M')), &order.month};
-    places[2] = {format.indexOf(QLatin1Char('y')), &order.year};
-    if (places[0].first < 0 || places[1].first < 0 || places[2].first < 0)
-        return {};
-    std::sort(places.begin(), places.end());
-    for (int i = 0; i < 3; ++i)
-        *places[i].second = i;
-    return order;
-}
-
-// Reads three digit groups joined by single separators, as the date column is written. A hand-made
-// reader, because the locale's date parser costs too much for 100,000 cells.
-std::optional<qint64> parseDate(const QString& text, const DateOrder& order)
-{
-    std::array<int, 3> parts{};
-    int part = 0;
-    int digits = 0;
-    for (const QChar ch : text) {
-        if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) {
-            if (++digits > 4)
-                return std::nullopt;
-            parts[part] = parts[part] * 10 + (ch.unicode() - '0');
-        } else if ((ch == QLatin1Char('.') || ch == QLatin1Char('/') || ch == QLatin1Char('-')) && digits > 0 &&
-                   part < 2) {
-            ++part;
-            digits = 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (part != 2 || digits == 0)
-        return std::nullopt;
-    int year = parts[order.year];
-    if (year < 100)
-        year += 2000;
-    const int month = parts[order.month];
-    const int day = parts[order.day];
-    if (month < 1 || month > 12 || day < 1 || day > 31)
-        return std::nullopt;
-    return qint64(year) * 10000 + month * 100 + day;
-}
-
-std::optional<qint64> parseNumber(const QString& text)
-{
-    const qsizetype sign = text.startsWith(QLatin1Char('-')) ? 1 : 0;
-    if (text.size() == sign || text.size() - sign > 18)
-        return std::nullopt;
-    qint64 value = 0;
-    for (qsizetype i = sign; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
-            return std::nullopt;
-        value = value * 10 + (ch.unicode() - '0');
-    }
-    return sign ? -value : value;
-}
-
-bool lessThan(const SortItem& a, const SortItem& b)
-{
-    if (a.kind != b.kind)
-        return a.kind < b.kind;
-    if (a.kind == Kind::Text)
-        return a.text->compare(*b.text) < 0;
-    return a.value < b.value;
-}
-
-} // namespace
-
-VergabenModel::VergabenModel(QObject* parent) : QAbstractTableModel(parent)
+VergabenModel::VergabenModel(QObject* parent) : QAbstractTableModel(parent), m_dateFormat(DateText::shortFormat())
 {
     m_header = {QStringLiteral("Datum"),    QStringLiteral("SchlüsselNr"), QStringLiteral("ZusatzNr"),
                 QStringLiteral("Funktion"), QStringLiteral("Person"),      QStringLiteral("ID")};
@@ -122,41 +28,67 @@ void VergabenModel::attachView(QTableView* view)
         setColWidth(c, m_widths[c - 1]);
 }
 
+void VergabenModel::setLines(QVector<Line> lines)
+{
+    beginResetModel();
+    m_lines = std::move(lines);
+    m_dateFormat = DateText::shortFormat();
+    endResetModel();
+}
+
 void VergabenModel::setMaxRows(int rows)
 {
     rows = std::max(rows, 0);
     const int old = maxRows();
     if (rows == old)
         return;
-    const bool quiet = m_bulk > 0;
     if (rows < old) {
-        if (!quiet)
-            beginRemoveRows({}, rows, old - 1);
+        beginRemoveRows({}, rows, old - 1);
         m_lines.resize(rows);
-        if (!quiet)
-            endRemoveRows();
+        endRemoveRows();
         return;
     }
-    if (!quiet)
-        beginInsertRows({}, old, rows - 1);
-    Line empty;
-    empty.back.fill(kDefaultBackground);
-    m_lines.resize(rows, empty);
-    if (!quiet)
-        endInsertRows();
+    beginInsertRows({}, old, rows - 1);
+    m_lines.resize(rows);
+    endInsertRows();
+}
+
+const QString* VergabenModel::textOf(const Line& line, int col)
+{
+    switch (col) {
+    case SchluesselNr:
+        return &line.schluesselNr;
+    case ZusatzNr:
+        return &line.zusatzNr;
+    case Funktion:
+        return &line.funktion;
+    case Person:
+        return &line.person;
+    default:
+        return nullptr;
+    }
 }
 
 void VergabenModel::setText(const QString& text)
 {
     if (m_row == 0 && m_col >= 1 && m_col <= kColumns) {
         m_header[m_col - 1] = text;
-        if (m_bulk == 0)
+        if (m_quiet == 0)
             Q_EMIT headerDataChanged(Qt::Horizontal, m_col - 1, m_col - 1);
         return;
     }
     if (!isCell(m_row, m_col))
         return;
-    m_lines[m_row - 1].text[m_col - 1] = text;
+    Line& line = m_lines[m_row - 1];
+    if (m_col == Datum) {
+        line.von = QLocale().toDate(text, m_dateFormat);
+    } else if (m_col == ID) {
+        bool ok = false;
+        const qint32 id = text.toInt(&ok);
+        line.bewId = ok ? std::optional<qint32>(id) : std::nullopt;
+    } else {
+        *textOf(line, m_col) = text;
+    }
     cellChanged(m_row, m_col);
 }
 
@@ -166,7 +98,24 @@ QString VergabenModel::cellText(int row, int col) const
         return m_header[col - 1];
     if (!isCell(row, col))
         return {};
-    return m_lines[row - 1].text[col - 1];
+    const Line& line = m_lines[row - 1];
+    if (col == Datum)
+        return line.von.isValid() ? QLocale().toString(line.von, m_dateFormat) : QString();
+    if (col == ID)
+        return line.bewId ? QString::number(*line.bewId) : QString();
+    return *textOf(line, col);
+}
+
+QVariant VergabenModel::cellValue(int row, int col) const
+{
+    if (!isCell(row, col))
+        return {};
+    const Line& line = m_lines[row - 1];
+    if (col == Datum)
+        return line.von.isValid() ? QVariant(line.von) : QVariant();
+    if (col == ID)
+        return line.bewId ? QVariant(*line.bewId) : QVariant();
+    return *textOf(line, col);
 }
 
 int VergabenModel::backColor() const
@@ -189,7 +138,7 @@ void VergabenModel::setBackColor(int rgb)
 
 void VergabenModel::cellChanged(int row, int col)
 {
-    if (m_bulk > 0)
+    if (m_quiet > 0)
         return;
     const QModelIndex cell = index(row - 1, col - 1);
     Q_EMIT dataChanged(cell, cell);
@@ -199,8 +148,11 @@ int VergabenModel::activeRow() const
 {
     if (!m_view || !m_view->selectionModel())
         return 0;
-    const QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? 0 : selected.first().row() + 1;
+    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
+    if (!selected.isEmpty())
+        return selected.first().row() + 1;
+    const QModelIndexList cells = m_view->selectionModel()->selectedIndexes();
+    return cells.isEmpty() ? 0 : cells.first().row() + 1;
 }
 
 int VergabenModel::colWidth(int col) const
@@ -228,44 +180,45 @@ void VergabenModel::sort()
     if (m_sortOrder == SortOrder::None || m_sortKey < 1 || m_sortKey > kColumns || last - first < 1)
         return;
 
-    const QLocale locale;
-    const DateOrder order = dateOrder(locale);
-    QCollator collator(locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-
-    QVector<SortItem> items(last - first + 1);
-    for (int i = 0; i < items.size(); ++i) {
-        SortItem& item = items[i];
-        item.line = first - 1 + i;
-        const QString& text = m_lines[item.line].text[m_sortKey - 1];
-        if (text.isEmpty()) {
-            item.kind = Kind::Empty;
-        } else if (const auto number = parseNumber(text)) {
-            item.kind = Kind::Number;
-            item.value = *number;
-        } else if (const auto date = parseDate(text, order)) {
-            item.kind = Kind::Date;
-            item.value = *date;
-        } else {
-            item.kind = Kind::Text;
-            item.text = collator.sortKey(text);
+    // Each line's sort value is computed once; then the lines' places are sorted, not the lines.
+    const int count = last - first + 1;
+    QVector<int> order(count);
+    for (int i = 0; i < count; ++i)
+        order[i] = first - 1 + i;
+    const bool descending = m_sortOrder == SortOrder::Descending;
+    const auto sortBy = [&](auto less) {
+        if (descending)
+            std::stable_sort(order.begin(), order.end(), [&less](int a, int b) { return less(b, a); });
+        else
+            std::stable_sort(order.begin(), order.end(), less);
+    };
+    if (m_sortKey == Datum || m_sortKey == ID) {
+        // Empty cells first.
+        QVector<qint64> value(maxRows(), std::numeric_limits<qint64>::min());
+        for (const int line : std::as_const(order)) {
+            const Line& l = m_lines[line];
+            if (m_sortKey == Datum && l.von.isValid())
+                value[line] = l.von.toJulianDay();
+            else if (m_sortKey == ID && l.bewId)
+                value[line] = *l.bewId;
         }
+        sortBy([&value](int a, int b) { return value[a] < value[b]; });
+    } else {
+        QVector<TextCollation::SortKey> key(maxRows());
+        for (const int line : std::as_const(order))
+            key[line] = TextCollation::sortKey(*textOf(m_lines[line], m_sortKey));
+        sortBy([&key](int a, int b) { return TextCollation::compare(key[a], key[b]) < 0; });
     }
-    if (m_sortOrder == SortOrder::Ascending)
-        std::stable_sort(items.begin(), items.end(), lessThan);
-    else
-        std::stable_sort(items.begin(), items.end(),
-                         [](const SortItem& a, const SortItem& b) { return lessThan(b, a); });
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QVector<int> newPlace(maxRows());
     for (int r = 0; r < newPlace.size(); ++r)
         newPlace[r] = r;
     QVector<Line> sorted;
-    sorted.reserve(items.size());
-    for (int i = 0; i < items.size(); ++i) {
-        newPlace[items[i].line] = first - 1 + i;
-        sorted.append(std::move(m_lines[items[i].line]));
+    sorted.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        newPlace[order[i]] = first - 1 + i;
+        sorted.append(std::move(m_lines[order[i]]));
     }
     std::move(sorted.begin(), sorted.end(), m_lines.begin() + (first - 1));
 
@@ -279,16 +232,15 @@ void VergabenModel::sort()
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-VergabenModel::BulkUpdate::BulkUpdate(VergabenModel& model) : m_model(model)
+VergabenModel::QuietUpdate::QuietUpdate(VergabenModel& model) : m_model(model)
 {
-    if (m_model.m_bulk++ == 0)
-        m_model.beginResetModel();
+    ++m_model.m_quiet;
 }
 
-VergabenModel::BulkUpdate::~BulkUpdate()
+VergabenModel::QuietUpdate::~QuietUpdate()
 {
-    if (--m_model.m_bulk == 0)
-        m_model.endResetModel();
+    if (--m_model.m_quiet == 0 && m_model.maxRows() > 0)
+        Q_EMIT m_model.dataChanged(m_model.index(0, 0), m_model.index(m_model.maxRows() - 1, kColumns - 1));
 }
 
 int VergabenModel::rowCount(const QModelIndex& parent) const
@@ -305,14 +257,15 @@ QVariant VergabenModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !isCell(index.row() + 1, index.column() + 1))
         return {};
-    const Line& line = m_lines[index.row()];
     switch (role) {
     case Qt::DisplayRole:
-        return line.text[index.column()];
-    case Qt::BackgroundRole:
-        if (line.back[index.column()] != kDefaultBackground)
-            return QColor::fromRgb(static_cast<QRgb>(line.back[index.column()]));
+        return cellText(index.row() + 1, index.column() + 1);
+    case Qt::BackgroundRole: {
+        const int back = m_lines[index.row()].back[index.column()];
+        if (back != kDefaultBackground)
+            return QColor::fromRgb(static_cast<QRgb>(back));
         return {};
+    }
     default:
         return {};
     }

@@ -3,6 +3,7 @@
 #include "KeyNumberFilter.h"
 #include "SchlDel.h"
 #include "core/AppState.h"
+#include "core/Blanks.h"
 #include "core/Guard.h"
 #include "core/Messages.h"
 #include "core/Sql.h"
@@ -116,7 +117,7 @@ void DlgSchluessel::Init(const QString& schlNr)
 void DlgSchluessel::load(const QString& schlNr)
 {
     bool existing = false;
-    if (!schlNr.trimmed().isEmpty()) {
+    if (!isBlank(schlNr)) {
         Recordset key = db().openRecordset(QStringLiteral("SELECT * FROM TBSchluessel WHERE SchluesselNr = '") +
                                            Sql::sqlText(schlNr) + QStringLiteral("'"));
         // A key deleted meanwhile is offered as a new one rather than updating nothing on OK.
@@ -150,7 +151,7 @@ void DlgSchluessel::load(const QString& schlNr)
         AnzVergeben = 0;
     }
 
-    pbLoeschen->setEnabled(!dfSchluesselNr->text().trimmed().isEmpty());
+    pbLoeschen->setEnabled(!isBlank(dfSchluesselNr->text()));
     SchlNr = existing ? schlNr : QString();
     pbOK->setFocus();
 }
@@ -180,7 +181,7 @@ void DlgSchluessel::dfGesamt_LostFocus()
 bool DlgSchluessel::numberTakenByAnotherKey(const QString& keyNumber) const
 {
     QString sql = QStringLiteral("SELECT SchluesselNr FROM TBSchluessel WHERE SchluesselNr = '") +
-                  Sql::sqlText(keyNumber.trimmed()) + QStringLiteral("'");
+                  Sql::sqlText(trimBlanks(keyNumber)) + QStringLiteral("'");
     if (!SchlNr.isEmpty())
         sql += QStringLiteral(" AND SchluesselNr <> '") + Sql::sqlText(SchlNr) + QStringLiteral("'");
     Recordset rs = db().openRecordset(sql);
@@ -192,7 +193,7 @@ bool DlgSchluessel::numberTakenByAnotherKey(const QString& keyNumber) const
 void DlgSchluessel::pbOK_Click()
 {
     const QString nr = dfSchluesselNr->text();
-    if (nr.trimmed().isEmpty()) {
+    if (isBlank(nr)) {
         msgBox(GetText(QStringLiteral("Eine Schlüsselnummer muß angegeben werden!"), 350), Messages::Icon::Information);
         dfSchluesselNr->setFocus();
         return;

@@ -1,6 +1,7 @@
 #include "KeyList.h"
 
 #include "core/AppState.h"
+#include "core/Blanks.h"
 #include "core/Sql.h"
 #include "ui/TabListWidget.h"
 #include "ui/WaitCursor.h"
@@ -27,7 +28,7 @@ namespace KeyList {
 QString query(const QString& search)
 {
     QString sql = QStringLiteral("SELECT * FROM TBSchluessel ");
-    if (!search.trimmed().isEmpty()) {
+    if (!isBlank(search)) {
         const QString s = Sql::sqlText(search);
         sql += QStringLiteral("WHERE SchluesselNr LIKE '*") + s + QStringLiteral("*' OR ") +
                QStringLiteral("Funktion LIKE '*") + s + QStringLiteral("*'");

@@ -3,6 +3,7 @@
 #include "PersDel.h"
 #include "PersonText.h"
 #include "core/AppState.h"
+#include "core/Blanks.h"
 #include "core/Guard.h"
 #include "core/Messages.h"
 #include "core/Sql.h"
@@ -89,7 +90,7 @@ void DlgPerson::load(qint32 persId)
         person.close();
     }
     // Decided once: a person that exists can be retired from here; a new one cannot.
-    pbLoeschen->setEnabled(!PersonText::trimBlanks(dfNachname->text()).isEmpty());
+    pbLoeschen->setEnabled(!isBlank(dfNachname->text()));
     PersID = persId;
 }
 
@@ -99,7 +100,7 @@ bool DlgPerson::confirmNoDuplicate()
     // engine ignores case and trailing blanks, so a stored number with its appended blank matches.
     QString sql = QStringLiteral("SELECT PersID FROM TBPersonen WHERE NOT Storniert AND (Nachname = '") +
                   Sql::sqlText(dfNachname->text()) + QLatin1Char('\'');
-    if (!PersonText::trimBlanks(dfPersNr->text()).isEmpty())
+    if (!isBlank(dfPersNr->text()))
         sql += QStringLiteral(" OR PersNr = '") + Sql::sqlText(dfPersNr->text()) + QLatin1Char('\'');
     sql += QLatin1Char(')');
 
@@ -124,7 +125,7 @@ void DlgPerson::focusNachname()
 
 void DlgPerson::pbOK_Click()
 {
-    if (PersonText::trimBlanks(dfNachname->text()).isEmpty()) {
+    if (isBlank(dfNachname->text())) {
         msgBox(GetText(QStringLiteral("Der Nachname muß angegeben werden!"), 450), Messages::Icon::Information);
         focusNachname();
         return;

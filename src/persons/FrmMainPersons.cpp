@@ -3,6 +3,7 @@
 #include "PersDel.h"
 #include "PersonText.h"
 #include "core/AppState.h"
+#include "core/Blanks.h"
 #include "core/Sql.h"
 #include "ui/FrmMain.h"
 #include "ui/ListRows.h"
@@ -12,21 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-namespace {
-
-// The selected line of the list, or -1. A current line that is not selected (the list takes one
-// when it gets the focus) is no choice of the user and counts as none.
-int selectedLine(const QListWidget* list, const PersListe& entries)
-{
-    const QList<QListWidgetItem*> selected = list->selectedItems();
-    if (selected.isEmpty())
-        return -1;
-    const int line = list->row(selected.first());
-    return line < entries.size() - 1 ? line : -1;
-}
-
-} // namespace
-
 void FrmMain::pbPersSuch_Click()
 {
     WaitCursor wait;
@@ -34,7 +20,7 @@ void FrmMain::pbPersSuch_Click()
     // The search text goes in as typed, blanks kept; its wildcards act as wildcards.
     QString sql = QStringLiteral("SELECT * FROM TBPersonen WHERE NOT Storniert");
     const QString search = dfPersSuch->text();
-    if (!PersonText::trimBlanks(search).isEmpty()) {
+    if (!isBlank(search)) {
         const QString t = Sql::sqlText(search);
         sql += QStringLiteral(" AND (Nachname LIKE '*") + t + QStringLiteral("*' OR ") +
                QStringLiteral("PersNr LIKE '*") + t + QStringLiteral("*')");
@@ -74,23 +60,34 @@ void FrmMain::pbPersNeu_Click()
     pbPersSuch_Click();
 }
 
+std::optional<PersEntry> FrmMain::selectedPerson() const
+{
+    const QList<QListWidgetItem*> selected = lstPerson->selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    const int line = lstPerson->row(selected.first());
+    if (line < 0 || line >= persListe.size() - 1)
+        return std::nullopt;
+    return persListe.at(line);
+}
+
 void FrmMain::pbPersEdit_Click()
 {
-    const int line = selectedLine(lstPerson, persListe);
-    if (line < 0)
+    const std::optional<PersEntry> person = selectedPerson();
+    if (!person)
         return;
     {
         DlgPerson dialog(this);
-        dialog.Init(persListe.at(line).PersID);
+        dialog.Init(person->PersID);
     }
     pbPersSuch_Click();
 }
 
 void FrmMain::pbPersDel_Click()
 {
-    const int line = selectedLine(lstPerson, persListe);
-    if (line < 0)
+    const std::optional<PersEntry> person = selectedPerson();
+    if (!person)
         return;
-    PersDel(persListe.at(line).PersID);
+    PersDel(person->PersID);
     pbPersSuch_Click();
 }

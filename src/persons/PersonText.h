@@ -5,18 +5,6 @@
 // Small text rules of the person records.
 namespace PersonText {
 
-// Removes blanks (not other white space) at both ends, as the name check and the search read a field.
-inline QString trimBlanks(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 // The text of one person-list line: family name, a blank and the stored given name, cut after
 // 50 characters or filled up with blanks to 50.
 inline QString lineName(const QString& nachname, const QString& vorname)

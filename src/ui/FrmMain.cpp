@@ -1,7 +1,6 @@
 #include "FrmMain.h"
 
 #include "DesignedFont.h"
-
 #include "core/AppState.h"
 #include "core/Guard.h"
 #include "core/Texts.h"
@@ -67,7 +66,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     Label1 = make<QLabel>(frPerson, "Label1");
     dfPersSuch = make<QLineEdit>(frPerson, "dfPersSuch");
     lstPerson = make<QListWidget>(frPerson, "lstPerson");
-    lstPerson->setUniformItemSizes(true);   // one line of one font each: no need to measure 40,000 of them
+    lstPerson->setUniformItemSizes(true); // one line of one font each: no need to measure 40,000 of them
     pbPersSuch = make<WrapButton>(frPerson, "pbPersSuch");
     pbPersNeu = make<WrapButton>(frPerson, "pbPersNeu");
     pbPersEdit = make<WrapButton>(frPerson, "pbPersEdit");
@@ -133,6 +132,12 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
     sprVergaben->verticalHeader()->setDefaultSectionSize(sprVergaben->fontMetrics().height() + 6);
     sprVergaben->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     vergaben->attachView(sprVergaben);
+    // The five columns' shares add up to a little more than the grid's width; the person column takes
+    // what is left beside the row numbers and the scroll bar, so the list never scrolls sideways.
+    sprVergaben->horizontalHeader()->setSectionResizeMode(VergabenModel::Person - 1, QHeaderView::Stretch);
+    sprVergaben->horizontalHeader()->setSectionsClickable(true);
+    connect(sprVergaben->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int section) { guarded([this, section] { sprVergaben_Click(0, section + 1); }); });
 
     const QList<QWidget*> tabOrder = {pbVergabe,  dfPersSuch,  lstPerson,     pbPersSuch,     pbPersNeu, pbPersEdit,
                                       pbPersDel,  dfSchlSuch,  lstSchluessel, pbSchlSuch,     pbSchlNeu, pbSchlEdit,
@@ -168,7 +173,6 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 }
 
 FrmMain::~FrmMain() = default;
-
 
 void FrmMain::Form_Load()
 {

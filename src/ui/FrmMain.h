@@ -5,6 +5,7 @@
 #include "ui/TabListWidget.h"
 
 #include <QWidget>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -33,6 +34,8 @@ public:
     void pbPersNeu_Click();
     void pbPersEdit_Click();
     void pbPersDel_Click();
+    // The selected person's line, or none: a current line that is not selected is no choice of the user.
+    std::optional<PersEntry> selectedPerson() const;
 
     // Keys
     void pbSchlSuch_Click();
@@ -43,6 +46,9 @@ public:
 
     // Handouts and printing
     void RefreshVergaben(bool askFilter);
+    // A click on the grid: kind 1 is ignored, any other sorts by the column (1 to 6). A click on a
+    // column header reports kind 0; a click on a cell only selects its line.
+    void sprVergaben_Click(int kind, int col);
     void pbVergabe_Click();
     void pbRueckgabe_Click();
     void pbFilter_Click();

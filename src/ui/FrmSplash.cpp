@@ -1,7 +1,6 @@
 #include "FrmSplash.h"
 
 #include "Twips.h"
-
 #include "core/AppState.h"
 #include "core/Texts.h"
 
@@ -154,8 +153,10 @@ bool FrmSplash::eventFilter(QObject* watched, QEvent* event)
         reject();
         return true;
     }
+    // Only the frame's free surface counts: a click on a label or the logo reaches the frame too.
     if (watched == Frame1 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        !Frame1->childAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
         pbOK_Click();
         return true;
     }

@@ -61,6 +61,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("where");
         const QStringList all{"10\t\tBüro ", "9\t\tKeller 1 ", "A12\t\tHaupteingang ", "B3\t\tO'Neil ", "GH200\tHof "};
         QTest::newRow("blanks only") << "   " << all << "";
+        QTest::newRow("a tab is searched for, not trimmed")
+            << "\t" << QStringList{} << "WHERE SchluesselNr LIKE '*\t*' OR Funktion LIKE '*\t*'";
         QTest::newRow("number or function")
             << "1" << QStringList{all[0], all[1], all[2]} << "WHERE SchluesselNr LIKE '*1*' OR Funktion LIKE '*1*'";
         QTest::newRow("quote doubled") << "o'n" << QStringList{all[3]}

@@ -1,5 +1,7 @@
 // Enter in every dialog presses the focused button, and the default button only when the focus is
 // elsewhere.
+#include "confirmation/DlgFormular.h"
+#include "handouts/DlgFilter.h"
 #include "keys/DlgSchluessel.h"
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
@@ -29,6 +31,22 @@ private Q_SLOTS:
                 << dialog << QStringLiteral("pbLöschen") << QStringLiteral("pbLöschen");
             QTest::addRow("%s, a field", dialog) << dialog << field << "pbOK";
         }
+        // Enter in the template's text starts a new line.
+        QTest::newRow("dlgFormular, OK") << "dlgFormular"
+                                         << "pbOK"
+                                         << "pbOK";
+        QTest::newRow("dlgFormular, Abbrechen") << "dlgFormular"
+                                                << "pbAbbrechen"
+                                                << "pbAbbrechen";
+        QTest::newRow("dlgFormular, the text") << "dlgFormular"
+                                               << "dfText"
+                                               << "";
+        QTest::newRow("dlgFilter, Abbrechen") << "dlgFilter"
+                                              << "pbCancel"
+                                              << "pbCancel";
+        QTest::newRow("dlgFilter, a field") << "dlgFilter"
+                                            << "dfName"
+                                            << "pbOK";
     }
     void enterPressesTheFocusedButton()
     {
@@ -40,6 +58,10 @@ private Q_SLOTS:
         std::unique_ptr<QDialog> shown;
         if (dialog == QStringLiteral("dlgPerson"))
             shown = std::make_unique<DlgPerson>();
+        else if (dialog == QStringLiteral("dlgFormular"))
+            shown = std::make_unique<DlgFormular>();
+        else if (dialog == QStringLiteral("dlgFilter"))
+            shown = std::make_unique<DlgFilter>();
         else
             shown = std::make_unique<DlgSchluessel>();
         shown->show();
@@ -51,7 +73,7 @@ private Q_SLOTS:
         for (QPushButton* button : shown->findChildren<QPushButton*>())
             connect(button, &QPushButton::clicked, this, [&clicked, button] { clicked << button->objectName(); });
         QTest::keyClick(target, Qt::Key_Return);
-        QCOMPARE(clicked, QStringList{pressed});
+        QCOMPARE(clicked, pressed.isEmpty() ? QStringList() : QStringList{pressed});
     }
 };
 

@@ -1,0 +1,111 @@
+// The handout list on the largest site: the refill of 100,000 lines, a header-click sort of them, and one
+// handout with its checks, each next to the engine's own time for the same work in the same run.
+#include "BenchSite.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Database.h"
+#include "core/SqlError.h"
+#include "handouts/Handout.h"
+#include "handouts/HandoutList.h"
+#include "handouts/VergabenModel.h"
+#include "ui/FrmMain.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <sqlite3.h>
+
+namespace {
+
+// The engine alone: the three checks and the insert of one handout through the sqlite3 C API.
+void engineHandout(Database& db, const QString& key, int person)
+{
+    const QString k = QStringLiteral("'") + key + QStringLiteral("'");
+    engineRead(db, QStringLiteral("SELECT ZusatzNr, Gesamt FROM TBSchluessel WHERE SchluesselNr = ") + k);
+    engineRead(db, QStringLiteral("SELECT BewID FROM TBBewegungen WHERE Status = 0 AND SchluesselNr = ") + k +
+                       QStringLiteral(" AND ZusatzNr = '1'"));
+    engineRead(db, QStringLiteral("SELECT Count(BewID) FROM TBBewegungen WHERE Status = 0 AND SchluesselNr = ") + k);
+    const QByteArray insert = QStringLiteral("INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status, "
+                                             "Bis) VALUES(%1, %2, '1 ', '2026-12-06', 0, null)")
+                                  .arg(person)
+                                  .arg(k)
+                                  .toUtf8();
+    sqlite3_exec(db.handle(), insert.constData(), nullptr, nullptr, nullptr);
+}
+
+// A goal in milliseconds rather than a ratio; the engine's time is shown beside it all the same.
+void printGoal(const QString& label, int rows, double programMs, double engineMs, double goalMs)
+{
+    QTextStream(stdout) << QStringLiteral("%1 %2 rows  %3 ms  engine %4 ms  %5 x  (goal < %6 ms)%7\n")
+                               .arg(label, -36)
+                               .arg(rows, 7)
+                               .arg(programMs, 8, 'f', 1)
+                               .arg(engineMs, 7, 'f', 1)
+                               .arg(engineMs > 0 ? programMs / engineMs : 0, 5, 'f', 2)
+                               .arg(goalMs, 0, 'f', 0)
+                               .arg(programMs < goalMs ? QString() : QStringLiteral("  MISSED"));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen")).toUtf8());
+    QApplication application(argc, argv);
+    QTextStream out(stdout);
+    try {
+        // A copy of the site, since handouts are written.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
+        QFile::copy(benchSitePath(), path);
+        app().DB = Database::open(path);
+        Database& db = *app().DB;
+
+        FrmMain main;
+        const QString all = HandoutList::query(QString());
+        int rows = 0;
+        const double engineList = bestMs([&] { rows = engineRead(db, all); });
+        const double refill = bestMs([&] { main.RefreshVergaben(false); });
+        const double readOnly = bestMs([&] { HandoutList::read(db, all); });
+        const double rsOnly = bestMs([&] {
+            Recordset rs = db.openRecordset(all);
+            while (!rs.eof()) {
+                for (int i = 0; i < 7; ++i)
+                    rs.field(i);
+                rs.moveNext();
+            }
+        });
+        out << "read " << readOnly << " recordset " << rsOnly << Qt::endl;
+        printRatio(QStringLiteral("RefreshVergaben(false)"), rows, refill, engineList, 1.3);
+
+        // A sort by the person column, and by the date, against the engine ordering the same rows.
+        const QString byPerson =
+            all.left(all.indexOf(QStringLiteral(" ORDER BY"))) + QStringLiteral(" ORDER BY Nachname ASC, Vorname ASC");
+        const double enginePerson = bestMs([&] { engineRead(db, byPerson); });
+        const double sortPerson = bestMs([&] { main.sprVergaben_Click(0, VergabenModel::Person); });
+        printGoal(QStringLiteral("header-click sort, person"), main.vergaben->maxRows(), sortPerson, enginePerson, 100);
+        const double sortDate = bestMs([&] { main.sprVergaben_Click(0, VergabenModel::Datum); });
+        printGoal(QStringLiteral("header-click sort, date"), main.vergaben->maxRows(), sortDate, enginePerson, 100);
+
+        // One handout of a key with numbered copies: the three checks and the insert, refill left out.
+        Recordset key = db.openRecordset(
+            QStringLiteral("SELECT SchluesselNr FROM TBSchluessel WHERE ZusatzNr = True ORDER BY Gesamt DESC"));
+        const QString keyNumber = key.eof() ? QStringLiteral("K1") : key.field(0).toString();
+        key.close();
+        int number = 100000;
+        const double handout = bestMs([&] {
+            const HandoutDecision d = decideHandout(db, PersEntry{1, QStringLiteral("Bench")}, keyNumber,
+                                                    QString::number(++number), Clock::today());
+            if (!d.refused())
+                db.execute(d.insert, true);
+        });
+        const double engineOne = bestMs([&] { engineHandout(db, keyNumber, 1); });
+        printGoal(QStringLiteral("one handout, checks and insert"), 1, handout, engineOne, 10);
+        app().DB.reset();
+    } catch (const SqlError& e) {
+        out << "error " << e.number() << ": " << e.description() << "\n  " << e.statement() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QMarginsF>
+#include <QString>
+#include <functional>
+
+class QDateTime;
+class QPrinter;
+
+// Where one printout goes: the system's default printer, or a new PDF file when the program runs with
+// --print-to-pdf DIR or no printer is installed (then in the documents folder). The user is told the
+// file's path, and why when a printout could not be made: a printout never vanishes silently.
+class Printout
+{
+public:
+    // what and tag make the file name; title names the document; margins are in twips.
+    // draw lays the pages out and returns false when it could not finish.
+    static bool run(const QString& what, const QString& tag, const QString& title, const QMarginsF& margins,
+                    const std::function<bool(QPrinter&)>& draw);
+
+    // The folder that printouts go to as PDF files; empty when they go to the printer.
+    static QString pdfDir();
+
+    // A path in dir that no file has yet: what-yyyy-MM-dd-hhmm[-tag].pdf, else with -2, -3, ... added.
+    // The tag keeps only letters, digits and dashes.
+    static QString newPdfPath(const QString& dir, const QString& what, const QString& tag, const QDateTime& when);
+};
