@@ -3,6 +3,7 @@
 #include "core/Database.h"
 #include "core/DemoData.h"
 #include "core/Dialect.h"
+#include "core/Schema.h"
 #include "core/SqlError.h"
 
 #include <QElapsedTimer>
@@ -26,8 +27,18 @@ double cpuMs(const std::function<void()>& action)
 QString benchSitePath()
 {
     const QString path = QStringLiteral(CLAVARO_BENCH_DIR "/site.MDB");
-    if (QFileInfo::exists(path))
-        return path;
+    if (QFileInfo::exists(path)) {
+        // A site from before a schema change is written afresh, so every run measures today's schema.
+        int stored = -1;
+        {
+            auto db = Database::open(path);
+            Recordset version = db->openRecordset(QStringLiteral("PRAGMA user_version"));
+            stored = version.field(0).toInt();
+        }
+        if (stored == Schema::version())
+            return path;
+        QFile::remove(path);
+    }
     // Written under another name first, so an interrupted run never leaves a half-filled site behind.
     const QString part = path + QStringLiteral(".part");
     QFile::remove(part);

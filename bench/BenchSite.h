@@ -7,7 +7,7 @@
 class Database;
 
 // The register of the largest plausible site that every benchmark opens: written once into the build tree
-// by the demo generator and reused by later runs. Delete the file to have it written afresh.
+// by the demo generator and reused by later runs (written afresh after a schema change, or when deleted).
 QString benchSitePath();
 
 // The engine's own time for a statement: translated as the program's statements are, then run through the
