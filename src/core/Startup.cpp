@@ -47,16 +47,33 @@ void writeHeaderRow(Database& database, const QString& systemNumber)
     transaction.commit();
 }
 
+// The file for exclusive use, its statements traced when asked, its schema brought up to date.
+void openRegister()
+{
+    AppState& state = app();
+    state.DB = Database::open(state.databasePath);
+    if (state.traceSql)
+        traceStatements(*state.DB);
+    Schema::upgrade(*state.DB);
+}
+
 } // namespace
+
+void openDbAhead()
+{
+    try {
+        openRegister();
+    } catch (const SqlError&) {
+        app().DB.reset(); // OpenDb tries again and reports it
+    }
+}
 
 bool OpenDb()
 {
     AppState& state = app();
     try {
-        state.DB = Database::open(state.databasePath);
-        if (state.traceSql)
-            traceStatements(*state.DB);
-        Schema::upgrade(*state.DB);
+        if (!state.DB)
+            openRegister();
 
         Recordset header = state.DB->openRecordset(QStringLiteral("SELECT AnlagenNr FROM TBKopfdaten"));
         state.AnlagenNr = header.eof() ? QString() : header.field(0).toString();

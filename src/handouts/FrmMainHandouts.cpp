@@ -23,7 +23,11 @@ void FrmMain::RefreshVergaben(bool askFilter)
 
     WaitCursor wait;
     // Read first: a refused statement leaves the list as it was.
-    QVector<VergabenModel::Line> lines = HandoutList::read(db(), HandoutList::query(w));
+    showVergaben(HandoutList::read(db(), HandoutList::query(w)));
+}
+
+void FrmMain::showVergaben(QVector<VergabenModel::Line> lines)
+{
     vergaben->setLines(std::move(lines));
     if (vergaben->maxRows() > 0) {
         vergaben->setRow(vergaben->maxRows());

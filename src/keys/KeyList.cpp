@@ -41,14 +41,12 @@ QString keyNumberOf(const QString& rowText)
     return rowText.section(QLatin1Char('\t'), 0, 0);
 }
 
-void fill(TabListWidget* list, const QString& search)
+Utf8Rows read(Database& db, const QString& search, qsizetype expected)
 {
-    WaitCursor wait;
-    // Read first: a refused query leaves the list as it was. The rows are gathered as the engine's
-    // UTF-8, without a string per row (see Utf8Rows).
+    // Gathered as the engine's UTF-8, without a string per row (see Utf8Rows).
     Utf8Rows rows;
-    rows.reserve(list->count(), 32 * list->count());
-    Recordset rs = db().openRecordset(query(search));
+    rows.reserve(expected, 32 * expected);
+    Recordset rs = db.openRecordset(query(search));
     if (!rs.eof()) {
         const int number = rs.fieldIndex(QStringLiteral("SchluesselNr"));
         const int function = rs.fieldIndex(QStringLiteral("Funktion"));
@@ -64,7 +62,14 @@ void fill(TabListWidget* list, const QString& search)
         }
     }
     rs.close();
-    list->setRows(std::move(rows)); // sorted, none selected
+    return rows;
+}
+
+void fill(TabListWidget* list, const QString& search)
+{
+    WaitCursor wait;
+    // Read first: a refused query leaves the list as it was.
+    list->setRows(read(db(), search, list->count())); // sorted, none selected
 }
 
 } // namespace KeyList

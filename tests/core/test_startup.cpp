@@ -206,6 +206,29 @@ private Q_SLOTS:
         }
     }
 
+    // Opened ahead of the start window: OpenDb keeps that connection; a file that cannot be opened is
+    // reported by OpenDb, not ahead.
+    void openedAhead()
+    {
+        prepare({});
+        ScriptedMessages messages;
+        openDbAhead();
+        const Database* ahead = app().DB.get();
+        QVERIFY(ahead);
+        messages.queueInput(QStringLiteral("4711"));
+        QVERIFY(OpenDb());
+        QCOMPARE(app().DB.get(), ahead);
+        QCOMPARE(header(QStringLiteral("AnlagenNr")).toString(), QStringLiteral("4711"));
+        app().DB.reset();
+
+        app().databasePath = m_dir.filePath(QStringLiteral("missing.MDB"));
+        openDbAhead();
+        QVERIFY(!app().DB);
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(!OpenDb());
+        QVERIFY(messages.lastText().startsWith(QStringLiteral("Fehler beim Öffnen der Datenbank:")));
+    }
+
     void promptInEnglish()
     {
         prepare({});
