@@ -38,7 +38,7 @@ test: database
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && "$$b"; done; true
 
 # The program, its menu entry, icons and metainfo under PREFIX (DESTDIR is honoured for staging).
 install: build
