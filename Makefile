@@ -4,8 +4,9 @@ BUILD_TYPE ?= RelWithDebInfo
 DATABASE ?= $(BUILD_DIR)/src/TBDB.MDB
 DEMO ?= $(BUILD_DIR)/demo/TBDB.MDB
 CLAVARO := $(BUILD_DIR)/src/clavaro
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build database run demo test bench soak asan fuzz format clean
+.PHONY: all deps configure build database run demo test bench soak asan fuzz install package format clean
 
 all: build
 
@@ -37,7 +38,15 @@ test: database
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && "$$b"; done; true
+
+# The program, its menu entry, icons and metainfo under PREFIX (DESTDIR is honoured for staging).
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR), installing under /usr.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build directory.
 ASAN_DIR ?= build-asan

@@ -3,19 +3,42 @@
 #include "core/Database.h"
 #include "core/DemoData.h"
 #include "core/Dialect.h"
+#include "core/Schema.h"
 #include "core/SqlError.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <ctime>
 #include <sqlite3.h>
+
+namespace {
+
+double cpuMs(const std::function<void()>& action)
+{
+    const std::clock_t start = std::clock();
+    action();
+    return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
+} // namespace
 
 QString benchSitePath()
 {
     const QString path = QStringLiteral(CLAVARO_BENCH_DIR "/site.MDB");
-    if (QFileInfo::exists(path))
-        return path;
+    if (QFileInfo::exists(path)) {
+        // A site from before a schema change is written afresh, so every run measures today's schema.
+        int stored = -1;
+        {
+            auto db = Database::open(path);
+            Recordset version = db->openRecordset(QStringLiteral("PRAGMA user_version"));
+            stored = version.field(0).toInt();
+        }
+        if (stored == Schema::version())
+            return path;
+        QFile::remove(path);
+    }
     // Written under another name first, so an interrupted run never leaves a half-filled site behind.
     const QString part = path + QStringLiteral(".part");
     QFile::remove(part);
@@ -58,6 +81,20 @@ double bestMs(const std::function<void()>& action, int runs)
         best = best < 0 ? elapsed : std::min(best, elapsed);
     }
     return best / 1e6;
+}
+
+std::pair<double, double> bestPairMs(const std::function<void()>& program, const std::function<void()>& engine,
+                                     int runs)
+{
+    double programBest = -1;
+    double engineBest = -1;
+    for (int run = 0; run < runs; ++run) {
+        const double p = cpuMs(program);
+        const double e = cpuMs(engine);
+        programBest = programBest < 0 ? p : std::min(programBest, p);
+        engineBest = engineBest < 0 ? e : std::min(engineBest, e);
+    }
+    return {programBest, engineBest};
 }
 
 void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal)

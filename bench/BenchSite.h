@@ -2,19 +2,26 @@
 
 #include <QString>
 #include <functional>
+#include <utility>
 
 class Database;
 
 // The register of the largest plausible site that every benchmark opens: written once into the build tree
-// by the demo generator and reused by later runs. Delete the file to have it written afresh.
+// by the demo generator and reused by later runs (written afresh after a schema change, or when deleted).
 QString benchSitePath();
 
 // The engine's own time for a statement: translated as the program's statements are, then run through the
 // sqlite3 C API, reading every column of every row as the engine hands it out. Returns the rows read.
 int engineRead(Database& db, const QString& sql);
 
-// The best of a few runs in milliseconds, so one slow start does not count.
+// The best of a few runs in milliseconds on the clock, so one slow start does not count.
 double bestMs(const std::function<void()>& action, int runs = 5);
+
+// The best processor times (this process, in milliseconds) of the program's action and the engine's query,
+// run by turns. Processor time is what a busy shared machine disturbs least; on an idle one it is the time
+// on the clock.
+std::pair<double, double> bestPairMs(const std::function<void()>& program, const std::function<void()>& engine,
+                                     int runs = 11);
 
 // One line of figures: the program's time, the engine's time for the same rows, the ratio and the goal.
 void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal);

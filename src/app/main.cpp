@@ -2,6 +2,7 @@
 #include "core/Database.h"
 #include "core/DemoData.h"
 #include "core/RegisterCheck.h"
+#include "core/RegisterLocation.h"
 #include "core/SqlError.h"
 #include "history/Export.h"
 #include "ui/BasMain.h"
@@ -19,7 +20,7 @@ namespace {
 struct Options
 {
     QCommandLineOption database{QStringLiteral("database"),
-                                QStringLiteral("Open FILE instead of TBDB.MDB beside the program."),
+                                QStringLiteral("Open FILE instead of the register at its default place."),
                                 QStringLiteral("FILE")};
     QCommandLineOption createDatabase{QStringLiteral("create-database"),
                                       QStringLiteral("Write a new, empty register FILE and exit."),
@@ -51,10 +52,20 @@ QStringList argumentList(int argc, char** argv)
     return list;
 }
 
-QString programDir(const char* argv0)
+// Qt names the program "<executable_name>" while no application object exists; the places of the register
+// need the program's directory, so a display-less one is made for the help alone.
+QString helpText(const QCommandLineParser& parser, int argc, char** argv)
 {
-    // Known before any application object exists, so --create-database needs no display.
-    return QFileInfo(QDir::current(), QString::fromLocal8Bit(argv0)).absoluteDir().absolutePath();
+    const QCoreApplication core(argc, argv);
+    QString text = parser.helpText();
+    text.replace(0, text.indexOf(QLatin1Char('\n')), QStringLiteral("Usage: clavaro [options]"));
+    return text + QStringLiteral("\nThe register file:\n"
+                                 "  Without --database, clavaro opens TBDB.MDB in its own directory when one is there\n"
+                                 "  (%1),\n"
+                                 "  else TBDB.MDB in your data folder (%2),\n"
+                                 "  and at the first start offers to create an empty one there.\n")
+                      .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+                           QDir::toNativeSeparators(RegisterLocation::dataFolder()));
 }
 
 // Writes a new register file with the given writer; refuses to overwrite.
@@ -93,11 +104,11 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (!parser.parse(argumentList(argc, argv))) {
-        err << "clavaro: " << parser.errorText() << "\n\n" << parser.helpText();
+        err << "clavaro: " << parser.errorText() << "\n\n" << helpText(parser, argc, argv);
         return 2;
     }
     if (parser.isSet(help)) {
-        out << parser.helpText();
+        out << helpText(parser, argc, argv);
         return 0;
     }
     if (parser.isSet(version)) {
@@ -115,18 +126,27 @@ int main(int argc, char** argv)
         return result.problems == 0 ? 0 : 1;
     }
 
+    // The export needs no display; everything else is the windowed program.
+    std::unique_ptr<QCoreApplication> application;
+    if (parser.isSet(options.exportCsv))
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
+
     AppState& state = app();
-    state.databasePath = parser.isSet(options.database) ? parser.value(options.database)
-                                                        : programDir(argv[0]) + QStringLiteral("/TBDB.MDB");
+    // The directory of the running executable, however it was started (through the PATH, a link, a menu).
+    state.offerNewDatabase = !parser.isSet(options.database);
+    state.databasePath = state.offerNewDatabase ? RegisterLocation::defaultPath(QCoreApplication::applicationDirPath())
+                                                : parser.value(options.database);
     state.printToPdfDir = parser.value(options.printToPdf);
     state.traceSql = parser.isSet(options.traceSql);
     state.backupAtStart = !parser.isSet(options.noBackup);
-    if (parser.isSet(options.exportCsv)) {
-        QCoreApplication core(argc, argv);
+    if (parser.isSet(options.exportCsv))
         return Export::toDirectory(state.databasePath, parser.value(options.exportCsv), state.backupAtStart);
-    }
 
-    QApplication application(argc, argv);
-    application.setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
-    return Main(application);
+    auto& windowed = static_cast<QApplication&>(*application);
+    windowed.setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
+    // Ties the windows to the menu entry (Wayland app id, task bar grouping).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.clavaro.Clavaro"));
+    return Main(windowed);
 }

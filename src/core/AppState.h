@@ -16,6 +16,7 @@ struct AppState
     std::unique_ptr<Database> DB;             // empty before the open and after a failed one
     QString AnlagenNr;                        // system number, blanks kept
     QString databasePath;                     // file that the open uses
+    bool offerNewDatabase = false;            // databasePath is the default place: a missing file may be made
     QString printToPdfDir;                    // when set, printouts go to PDF files here
     bool traceSql = false;                    // print every statement to stderr
     bool backupAtStart = true;                // the daily copy of the register at the open

@@ -1,8 +1,8 @@
 #include "Backup.h"
 
 #include "Clock.h"
-#include "SqlFunctions.h"
 #include "Messages.h"
+#include "SqlFunctions.h"
 #include "Texts.h"
 
 #include <QDir>
@@ -164,7 +164,12 @@ std::optional<QString> Backup::daily(sqlite3* source, const QString& registerPat
 void Backup::atStart(sqlite3* source, const QString& registerPath)
 {
     if (const std::optional<QString> failure = daily(source, registerPath, Clock::today()))
-        msgBox(GetText(QStringLiteral("Die Sicherungskopie des Registers konnte nicht angelegt werden:"), 830) +
-                   QStringLiteral("\r\n") + *failure,
-               Messages::Icon::Exclamation);
+        report(*failure);
+}
+
+void Backup::report(const QString& failure)
+{
+    msgBox(GetText(QStringLiteral("Die Sicherungskopie des Registers konnte nicht angelegt werden:"), 830) +
+               QStringLiteral("\r\n") + failure,
+           Messages::Icon::Exclamation);
 }

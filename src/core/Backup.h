@@ -32,4 +32,6 @@ public:
     // The day's copy (Clock) at a start, before anything is written: a failure is told in one message
     // and never stops the start.
     static void atStart(sqlite3* source, const QString& registerPath);
+    // That message, for a failure of daily() found while nothing could be shown yet.
+    static void report(const QString& failure);
 };

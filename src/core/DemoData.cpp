@@ -48,7 +48,7 @@ constexpr const char* kGivenNames =
     "Ralf|Sabine|Stefan|Tanja|Thomas|Ursula|Uwe|Vanessa|Volker|Waltraud|Wolfgang|Zeynep|Mehmet|"
     "Katharina|Matthias|Susanne|Sebastian|Christine|Markus|Sandra|Tobias|Stefanie|Alexander|Melanie|"
     "Florian|Jessica|Dennis|Jörg|Bärbel|Götz|Lea|Sophie|Maximilian|Marie|Paul|Hannelore|Dieter|"
-    "Ingrid|Horst|Gisela|Manfred|Helga|Rüdiger|Ann-Kathrin|Kai-Uwe|"; // the last one empty: no given name
+    "Ingrid|Horst|Gisela|Manfred|Helga|Rüdiger|Ann-Kathrin|Kai-Uwe";
 
 struct Key
 {
@@ -282,7 +282,8 @@ void fill(Database& database, const DemoData::Size& size)
         else
             activePersons.push_back(i + 1);
         const QByteArray& family = random.pick(familyNames);
-        const QByteArray given = random.pick(givenNames) + ' ';
+        // Now and then a person without a given name, stored as the one blank the person dialog appends.
+        const QByteArray given = (random.percent(1) ? QByteArray() : random.pick(givenNames)) + ' ';
         // Distinct personnel numbers (7919 is prime to 90000); some persons have none.
         const QByteArray number =
             random.percent(8) ? QByteArray(" ") : QByteArray::number(10000 + i * 7919 % 90000) + ' ';

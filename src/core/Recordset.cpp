@@ -90,10 +90,15 @@ int Recordset::indexOf(const QString& name) const
 
 QVariant Recordset::field(const QString& name) const
 {
+    return field(fieldIndex(name));
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
     const int index = indexOf(name);
     if (index < 0)
         throw SqlError(SQLITE_RANGE, QStringLiteral("item not found in this collection: %1").arg(name), m_sql);
-    return field(index);
+    return index;
 }
 
 void Recordset::checkField(int index) const

@@ -26,6 +26,7 @@ public:
     bool eof() const { return m_eof; }
     QVariant field(int index) const;           // 0-based position
     QVariant field(const QString& name) const; // column name, case ignored
+    int fieldIndex(const QString& name) const; // position of a column for field(int); throws when unknown
     // The same without a QVariant on the way, for reading long lists: the field as text (Null gives a
     // null QString), and a date column's day (Null or no date gives an invalid QDate).
     QString text(int index) const;

@@ -49,19 +49,44 @@ void writeHeaderRow(Database& database, const QString& systemNumber)
     transaction.commit();
 }
 
+// Why the day's copy could not be made, until it can be told (the start window may still be up).
+std::optional<QString> g_backupFailure;
+
+// The file for exclusive use, the day's copy taken before anything is written, its statements traced when
+// asked, its schema and text order brought up to date. Asks and tells the user nothing.
+void openRegister()
+{
+    AppState& state = app();
+    state.DB = Database::open(state.databasePath);
+    if (state.backupAtStart)
+        g_backupFailure = Backup::daily(state.DB->handle(), state.databasePath, Clock::today());
+    if (state.traceSql)
+        traceStatements(*state.DB);
+    Schema::upgrade(*state.DB);
+    CollationVersion::refresh(*state.DB);
+}
+
 } // namespace
+
+void openDbAhead()
+{
+    try {
+        openRegister();
+    } catch (const SqlError&) {
+        app().DB.reset(); // OpenDb tries again and reports it
+    }
+}
 
 bool OpenDb()
 {
     AppState& state = app();
     try {
-        state.DB = Database::open(state.databasePath);
-        if (state.backupAtStart)
-            Backup::atStart(state.DB->handle(), state.databasePath);
-        if (state.traceSql)
-            traceStatements(*state.DB);
-        Schema::upgrade(*state.DB);
-        CollationVersion::refresh(*state.DB);
+        if (!state.DB)
+            openRegister();
+        if (g_backupFailure) {
+            Backup::report(*g_backupFailure);
+            g_backupFailure.reset();
+        }
 
         Recordset header = state.DB->openRecordset(QStringLiteral("SELECT AnlagenNr FROM TBKopfdaten"));
         state.AnlagenNr = header.eof() ? QString() : header.field(0).toString();

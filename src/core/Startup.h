@@ -2,4 +2,9 @@
 
 // Opens app().databasePath for exclusive use and makes sure the header row holds a system number,
 // asking for one when it is missing or blank. False after a failure the user has already been shown.
+// A register opened ahead (openDbAhead) is not opened again.
 bool OpenDb();
+
+// Opens the register before the start window, so that the main window's lists can be read while it is
+// shown. Says nothing: a failure leaves app().DB empty, and OpenDb tries again and reports it.
+void openDbAhead();

@@ -23,7 +23,12 @@ void FrmMain::RefreshVergaben(bool askFilter)
 
     WaitCursor wait;
     // Read first: a refused statement leaves the list as it was.
-    vergaben->setLines(HandoutList::read(db(), HandoutList::query(w)));
+    showVergaben(HandoutList::read(db(), HandoutList::query(w)));
+}
+
+void FrmMain::showVergaben(VergabenModel::Lines lines)
+{
+    vergaben->setLines(std::move(lines));
     if (vergaben->maxRows() > 0) {
         vergaben->setRow(vergaben->maxRows());
         vergaben->setCol(VergabenModel::ID);

@@ -84,10 +84,10 @@ CsvTable keys(const QStringList& keyNumbers)
 QStringList keyListNumbers()
 {
     // The list's own order: its row texts without regard to case.
+    const Utf8Rows read = KeyList::read(db(), QString());
     QStringList rows;
-    for (Recordset rs = db().openRecordset(KeyList::query(QString())); !rs.eof(); rs.moveNext())
-        rows << KeyList::rowText(rs.field(QStringLiteral("SchluesselNr")).toString(),
-                                 rs.field(QStringLiteral("Funktion")).toString());
+    for (qsizetype i = 0; i < read.size(); ++i)
+        rows << read.text(i);
     std::stable_sort(rows.begin(), rows.end(),
                      [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     QStringList numbers;

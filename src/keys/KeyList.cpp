@@ -8,6 +8,21 @@
 
 #include <QStringList>
 
+namespace {
+
+// The length the text has as a QString, counted on its UTF-8 bytes.
+qsizetype utf16Length(QByteArrayView utf8)
+{
+    qsizetype length = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        length += ((byte & 0xC0) != 0x80) + (byte >= 0xF0); // a lead byte; four bytes make a surrogate pair
+    }
+    return length;
+}
+
+} // namespace
+
 namespace KeyList {
 
 QString query(const QString& search)
@@ -21,42 +36,40 @@ QString query(const QString& search)
     return sql;
 }
 
-QString rowText(const QString& keyNumber, const QString& function)
-{
-    QString text = keyNumber + QLatin1Char('\t');
-    if (keyNumber.size() < 5)
-        text += QLatin1Char('\t');
-    return text + function;
-}
-
 QString keyNumberOf(const QString& rowText)
 {
     return rowText.section(QLatin1Char('\t'), 0, 0);
+}
+
+Utf8Rows read(Database& db, const QString& search, qsizetype expected)
+{
+    // Gathered as the engine's UTF-8, without a string per row (see Utf8Rows).
+    Utf8Rows rows;
+    rows.reserve(expected, 32 * expected);
+    Recordset rs = db.openRecordset(query(search));
+    if (!rs.eof()) {
+        const int number = rs.fieldIndex(QStringLiteral("SchluesselNr"));
+        const int function = rs.fieldIndex(QStringLiteral("Funktion"));
+        for (; !rs.eof(); rs.moveNext()) {
+            // Key number, a tab, a second tab for numbers under 5 characters (so functions line up), the function.
+            const QByteArrayView n = rs.bytes(number);
+            rows.startRow();
+            rows.append(n);
+            rows.append('\t');
+            if (utf16Length(n) < 5)
+                rows.append('\t');
+            rows.append(rs.bytes(function));
+        }
+    }
+    rs.close();
+    return rows;
 }
 
 void fill(TabListWidget* list, const QString& search)
 {
     WaitCursor wait;
     // Read first: a refused query leaves the list as it was.
-    QStringList texts;
-    Recordset rs = db().openRecordset(query(search));
-    while (!rs.eof()) {
-        texts << rowText(rs.field(QStringLiteral("SchluesselNr")).toString(),
-                         rs.field(QStringLiteral("Funktion")).toString());
-        rs.moveNext();
-    }
-    rs.close();
-
-    // Sorting once after the fill is far cheaper than keeping order on every insert.
-    const bool sorting = list->isSortingEnabled();
-    list->setSortingEnabled(false);
-    list->clear();
-    for (const QString& text : std::as_const(texts))
-        list->addItem(text);
-    list->sortItems(Qt::AscendingOrder);
-    list->setSortingEnabled(sorting);
-    list->clearSelection();
-    list->setCurrentItem(nullptr);
+    list->setRows(read(db(), search, list->count())); // sorted, none selected
 }
 
 } // namespace KeyList

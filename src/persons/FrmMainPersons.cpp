@@ -1,11 +1,11 @@
 // The main window's person frame: list, search, new, edit, retire.
 #include "DlgPerson.h"
 #include "PersDel.h"
+#include "PersonList.h"
 #include "PersonText.h"
 #include "core/AppState.h"
-#include "core/Blanks.h"
-#include "core/Sql.h"
 #include "ui/FrmMain.h"
+#include "ui/ListRows.h"
 #include "ui/WaitCursor.h"
 
 #include <QApplication>
@@ -15,38 +15,14 @@
 void FrmMain::pbPersSuch_Click()
 {
     WaitCursor wait;
-    persListe = PersListe(1);
-    lstPerson->clear();
+    // Read first, so that the list and its entries always belong together, even after a refused query.
+    showPersons(PersonList::read(db(), dfPersSuch->text(), persListe.size()));
+}
 
-    // The search text goes in as typed, blanks kept; its wildcards act as wildcards.
-    QString sql = QStringLiteral("SELECT * FROM TBPersonen WHERE NOT Storniert");
-    const QString search = dfPersSuch->text();
-    if (!isBlank(search)) {
-        const QString t = Sql::sqlText(search);
-        sql += QStringLiteral(" AND (Nachname LIKE '*") + t + QStringLiteral("*' OR ") +
-               QStringLiteral("PersNr LIKE '*") + t + QStringLiteral("*')");
-    }
-    sql += QStringLiteral(" ORDER BY Nachname ASC, Vorname ASC");
-
-    Recordset persons = db().openRecordset(sql);
-    while (!persons.eof()) {
-        PersEntry& entry = persListe.last();
-        entry.PersID = persons.field(QStringLiteral("PersID")).toInt();
-        entry.Name = PersonText::lineName(persons.field(QStringLiteral("Nachname")).toString(),
-                                          persons.field(QStringLiteral("Vorname")).toString());
-        persListe.append(PersEntry{});
-        persons.moveNext();
-    }
-    persons.close();
-
-    // One call for all lines: tens of thousands of persons fill as fast as a few.
-    QStringList lines;
-    lines.reserve(persListe.size() - 1);
-    for (qsizetype i = 0; i + 1 < persListe.size(); ++i)
-        lines.append(persListe.at(i).Name);
-    lstPerson->addItems(lines);
-    lstPerson->clearSelection();
-    lstPerson->setCurrentRow(-1);
+void FrmMain::showPersons(PersonList::Rows rows)
+{
+    persListe = std::move(rows.entries);
+    setListRows(lstPerson, rows.lines); // tens of thousands of lines in one step, none selected
 }
 
 void FrmMain::pbPersNeu_Click()

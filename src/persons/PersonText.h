@@ -9,7 +9,16 @@ namespace PersonText {
 // 50 characters or filled up with blanks to 50.
 inline QString lineName(const QString& nachname, const QString& vorname)
 {
-    return (nachname + QLatin1Char(' ') + vorname).leftJustified(50, QLatin1Char(' '), true);
+    // One allocation: the list builds tens of thousands of these.
+    QString line;
+    line.reserve(50);
+    line.append(QStringView(nachname).left(50));
+    if (line.size() < 50) {
+        line.append(QLatin1Char(' '));
+        line.append(QStringView(vorname).left(50 - line.size()));
+    }
+    line.resize(50, QLatin1Char(' '));
+    return line;
 }
 
 // A stored given name or personnel number without the one blank that saving appends, so the

@@ -5,10 +5,14 @@
 #include "FrmMain.h"
 #include "FrmSplash.h"
 #include "QtMessages.h"
+#include "StartLists.h"
+#include "WaitCursor.h"
 #include "core/AppState.h"
+#include "core/RegisterLocation.h"
 #include "core/Startup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int Main(QApplication& application)
 {
@@ -18,8 +22,17 @@ int Main(QApplication& application)
     application.setFont(designedFont());
 
     app().Sprache = QStringLiteral("DE");
+    // While the user reads the start window, the main window's lists are read (messages wait for it).
+    openDbAhead();
+    StartLists startLists;
     FrmSplash::showModal();
-    if (!OpenDb()) {
+    std::optional<MainLists> lists;
+    {
+        WaitCursor wait; // when the answer came before the reading was done
+        lists = startLists.take();
+    }
+    const bool missing = app().offerNewDatabase && !QFileInfo::exists(app().databasePath);
+    if ((missing && !RegisterLocation::offerToCreate(app().databasePath)) || !OpenDb()) {
         Messages::setInstance(nullptr);
         return 1;
     }
@@ -27,6 +40,8 @@ int Main(QApplication& application)
     int exitCode = 0;
     {
         FrmMain frmMain;   // its first showing runs the load handler
+        if (lists)
+            frmMain.setStartLists(std::move(*lists));
         frmMain.show();
         exitCode = application.exec();
     }

@@ -181,6 +181,13 @@ void FrmMain::Form_Load()
     m_layout.acceptedHeight = MainLayout::kDesignedHeight;
     m_layout.acceptedWidth = MainLayout::kDesignedWidth;
     setTexts();
+    if (m_startLists) {
+        showPersons(std::move(m_startLists->persons));
+        lstSchluessel->setRows(std::move(m_startLists->keys));
+        showVergaben(std::move(m_startLists->handouts));
+        m_startLists.reset();
+        return;
+    }
     pbPersSuch_Click();
     pbSchlSuch_Click();
     RefreshVergaben(false);

@@ -2,6 +2,7 @@
 
 #include "persons/PersEntry.h"
 #include "ui/MainLayout.h"
+#include "ui/MainLists.h"
 #include "ui/TabListWidget.h"
 
 #include <QWidget>
@@ -28,9 +29,12 @@ public:
 
     // Load handler: accepted size, captions, person search, key search, handout list.
     void Form_Load();
+    // Lists the load handler shows instead of reading them (the start reads them ahead).
+    void setStartLists(MainLists lists) { m_startLists = std::move(lists); }
 
     // Persons
     void pbPersSuch_Click();
+    void showPersons(PersonList::Rows rows); // the list and its entries, none selected
     void pbPersNeu_Click();
     void pbPersEdit_Click();
     void pbPersDel_Click();
@@ -46,6 +50,7 @@ public:
 
     // Handouts and printing
     void RefreshVergaben(bool askFilter);
+    void showVergaben(VergabenModel::Lines lines); // the grid's lines, the current row as a refill leaves it
     // A click on the grid: kind 1 is ignored, any other sorts by the column (1 to 6). A click on a
     // column header reports kind 0; a click on a cell only selects its line.
     void sprVergaben_Click(int kind, int col);
@@ -139,5 +144,6 @@ private:
     MainLayout m_layout = MainLayout::designed();
     bool m_inLayout = false; // set while the layout routine moves controls
     bool m_loaded = false;
+    std::optional<MainLists> m_startLists;
     QPushButton* m_defaultButton = nullptr;
 };

@@ -2,12 +2,15 @@
 #include "core/Clock.h"
 #include "core/CollationVersion.h"
 #include "core/Database.h"
+#include "core/RegisterLocation.h"
 #include "core/Startup.h"
 #include "core/TextCollation.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <sqlite3.h>
@@ -226,6 +229,86 @@ private Q_SLOTS:
         app().DB.reset();
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll() == before, !otherOrder);
+    }
+
+    // An installed program's directory holds no register: the data folder does, unless one lies beside it.
+    void defaultPlace()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString programDir = m_dir.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(programDir));
+        QCOMPARE(RegisterLocation::defaultPath(programDir),
+                 QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath("TBDB.MDB"));
+        Database::create(programDir + QStringLiteral("/TBDB.MDB"));
+        QCOMPARE(RegisterLocation::defaultPath(programDir), programDir + QStringLiteral("/TBDB.MDB"));
+    }
+
+    void firstStart_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<Messages::Answer>("answer");
+        QTest::addColumn<QString>("shownLast");
+        QTest::newRow("yes: folders made, then the system number")
+            << QStringLiteral("new/data/TBDB.MDB") << Messages::Answer::Yes << QString();
+        QTest::newRow("no: nothing written")
+            << QStringLiteral("declined/TBDB.MDB") << Messages::Answer::No << QString();
+        QTest::newRow("folder cannot be made") << QStringLiteral("plain-file/TBDB.MDB") << Messages::Answer::Yes
+                                               << QStringLiteral("The database could not be created:");
+    }
+    void firstStart()
+    {
+        QFETCH(QString, place);
+        QFETCH(Messages::Answer, answer);
+        QFETCH(QString, shownLast);
+        QFile plain(m_dir.filePath(QStringLiteral("plain-file")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        const QString path = m_dir.filePath(place);
+        app().Sprache = QStringLiteral("EN");
+
+        ScriptedMessages messages;
+        messages.queueAnswer(answer);
+        messages.queueInput(QStringLiteral("4711"));
+        const bool created = RegisterLocation::offerToCreate(path);
+
+        const ScriptedMessages::Shown& question = messages.shown.first();
+        QCOMPARE(question.text, QStringLiteral("There is no database at the default place yet:\r\n%1\r\n\r\n"
+                                               "Create an empty database there?")
+                                    .arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(question.buttons, Messages::Buttons::YesNo);
+        QCOMPARE(created, shownLast.isNull() && answer == Messages::Answer::Yes);
+        QCOMPARE(QFileInfo::exists(path), created);
+        if (!shownLast.isNull())
+            QVERIFY2(messages.lastText().startsWith(shownLast + QStringLiteral("\r\n") + path),
+                     qPrintable(messages.lastText()));
+        if (created) {
+            app().databasePath = path;
+            QVERIFY(OpenDb());
+            QCOMPARE(messages.prompts, QStringList{QStringLiteral("Enter system number :")});
+        }
+    }
+
+    // Opened ahead of the start window: OpenDb keeps that connection; a file that cannot be opened is
+    // reported by OpenDb, not ahead.
+    void openedAhead()
+    {
+        prepare({});
+        ScriptedMessages messages;
+        openDbAhead();
+        const Database* ahead = app().DB.get();
+        QVERIFY(ahead);
+        messages.queueInput(QStringLiteral("4711"));
+        QVERIFY(OpenDb());
+        QCOMPARE(app().DB.get(), ahead);
+        QCOMPARE(header(QStringLiteral("AnlagenNr")).toString(), QStringLiteral("4711"));
+        app().DB.reset();
+
+        app().databasePath = m_dir.filePath(QStringLiteral("missing.MDB"));
+        openDbAhead();
+        QVERIFY(!app().DB);
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(!OpenDb());
+        QVERIFY(messages.lastText().startsWith(QStringLiteral("Fehler beim Öffnen der Datenbank:")));
     }
 
     void promptInEnglish()

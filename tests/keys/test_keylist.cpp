@@ -96,21 +96,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("keyNumber");
         QTest::addColumn<QString>("line");
-        QTest::newRow("1 character") << "9"
-                                     << "9\t\tTor 1 ";
-        QTest::newRow("4 characters") << "AB12"
-                                      << "AB12\t\tTor 1 ";
+        QTest::newRow("1 character") << "7"
+                                     << "7\t\tTor\t1 ";
+        QTest::newRow("4 characters, one of them two bytes") << "ÄB12"
+                                                             << "ÄB12\t\tTor\t1 ";
         QTest::newRow("5 characters") << "AB123"
-                                      << "AB123\tTor 1 ";
+                                      << "AB123\tTor\t1 ";
         QTest::newRow("10 characters") << "ABCDEFGH12"
-                                       << "ABCDEFGH12\tTor 1 ";
+                                       << "ABCDEFGH12\tTor\t1 ";
     }
     void lineFormat()
     {
         QFETCH(QString, keyNumber);
         QFETCH(QString, line);
-        QCOMPARE(KeyList::rowText(keyNumber, QStringLiteral("Tor 1 ")), line);
-        QCOMPARE(KeyList::keyNumberOf(KeyList::rowText(keyNumber, QStringLiteral("Tor\t1\t"))), keyNumber);
+        addKey(*m_db, keyNumber, QStringLiteral("Tor\t1 "));
+        const Utf8Rows rows = KeyList::read(db(), keyNumber);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.text(0), line);
+        QCOMPARE(KeyList::keyNumberOf(rows.text(0)), keyNumber);
     }
 
     // Edit opens the selected key (nothing selected: nothing), New a blank one; both refill the list.

@@ -1,7 +1,10 @@
 #include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/DemoData.h"
 #include "handouts/VergabenModel.h"
 #include "support/TestMain.h"
 #include "ui/FrmMain.h"
+#include "ui/StartLists.h"
 
 #include <QDialog>
 #include <QGroupBox>
@@ -11,6 +14,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 
 class TestMainWindow : public QObject
 {
@@ -22,6 +26,7 @@ private Q_SLOTS:
     void enterSearchesInTheFrameTheMouseLastCrossed();
     void focusFromTheFrameSelectsTextOnce();
     void keyListSortsWithoutCase();
+    void listsReadAheadShowAsTheLoadReadsThem();
     void resizeMovesControlsAndSpringsBack();
     void exitClosesDialogsAndWindow();
 
@@ -143,6 +148,76 @@ void TestMainWindow::keyListSortsWithoutCase()
     for (int i = 0; i < w.lstSchluessel->count(); ++i)
         rows << w.lstSchluessel->item(i)->text().section(QLatin1Char('\t'), 0, 0);
     QCOMPARE(rows, QStringList({"a1", "A10", "A1X", "AB", "b2"}));
+
+    // The fast order (first eight characters as one integer) agrees with the plain comparison: texts
+    // alike beyond eight characters, letters that are not ASCII early and late, one that folds to
+    // ASCII (Kelvin sign), a surrogate pair, a text that is the beginning of another.
+    QStringList texts = {QStringLiteral("SCHLUESSEL2\tb"),
+                         QStringLiteral("schluessel10\ta"),
+                         QStringLiteral("SCHLUESSEL1\tz"),
+                         QStringLiteral("Ärger\tx"),
+                         QStringLiteral("Aerger\tx"),
+                         QStringLiteral("Zoo\tÜbung"),
+                         QStringLiteral("Zoo\tubung"),
+                         QString(QChar(0x212A)) + QStringLiteral("L\tKelvin"),
+                         QStringLiteral("kA\tk"),
+                         QStringLiteral("KM\tk"),
+                         QStringLiteral("\U0001F511\tSchlüssel"),
+                         QStringLiteral("B"),
+                         QStringLiteral("B\t"),
+                         QStringLiteral("b\tx"),
+                         QStringLiteral("éclair\t"),
+                         QStringLiteral("Eclair\t")};
+    w.lstSchluessel->setRows(texts);
+    std::stable_sort(texts.begin(), texts.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    rows.clear();
+    for (int i = 0; i < w.lstSchluessel->count(); ++i)
+        rows << w.lstSchluessel->item(i)->text();
+    QCOMPARE(rows, texts);
+    QVERIFY(w.lstSchluessel->selectedItems().isEmpty());
+}
+
+// The start reads the three lists in a second thread while the start window is shown; the main window
+// then shows exactly what its own load would have read.
+void TestMainWindow::listsReadAheadShowAsTheLoadReadsThem()
+{
+    Clock::setToday(QDate(2026, 3, 5));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
+    DemoData::create(path, DemoData::demo());
+    app().DB = Database::open(path);
+
+    const auto shown = [](FrmMain& w) {
+        w.show();
+        QStringList texts;
+        for (const QListWidget* list : {w.lstPerson, static_cast<QListWidget*>(w.lstSchluessel)}) {
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->item(i)->text();
+        }
+        for (const PersEntry& entry : w.persListe)
+            texts << QString::number(entry.PersID);
+        const QAbstractItemModel* grid = w.sprVergaben->model();
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            for (int c = 0; c < grid->columnCount(); ++c)
+                texts << grid->index(r, c).data().toString();
+        }
+        return texts;
+    };
+    StartLists ahead;
+    std::optional<MainLists> lists = ahead.take();
+    QVERIFY(lists);
+    FrmMain readAhead;
+    readAhead.setStartLists(std::move(*lists));
+    FrmMain readByLoad;
+    const QStringList expected = shown(readByLoad);
+    QVERIFY(expected.size() > 1000);
+    QCOMPARE(shown(readAhead), expected);
+    QCOMPARE(readAhead.vergaben->row(), readByLoad.vergaben->row());
+
+    app().DB.reset();
+    Clock::setToday(std::nullopt);
+    QVERIFY(!StartLists().take()); // nothing open, nothing read
 }
 
 void TestMainWindow::resizeMovesControlsAndSpringsBack()
