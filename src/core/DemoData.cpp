@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "Database.h"
+#include "Journal.h"
 #include "SqlError.h"
 
 #include <QFile>
@@ -330,14 +331,34 @@ void fill(Database& database, const DemoData::Size& size)
         database.executeNative(QStringLiteral("DROP INDEX \"%1\"").arg(name));
     Statement movement(db, "INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status, Bis) "
                            "VALUES (?1, ?2, ?3, ?4, ?5, NULL)");
+    // Every copy goes out as a handout would; the returned ones come back afterwards, as a return would,
+    // so the journal holds both steps of each.
+    std::vector<sqlite3_int64> returned;
     for (const Movement& m : makeMovements(size, keys, activePersons, allPersons, random)) {
         movement.number(1, m.person);
         movement.text(2, keys[static_cast<std::size_t>(m.key)].number);
         movement.text(3, copyTexts[static_cast<std::size_t>(m.copy)]);
         movement.text(4, dates[static_cast<std::size_t>(m.day)]);
-        movement.number(5, m.out ? 0 : 1);
+        movement.number(5, 0);
         movement.run();
+        if (!m.out)
+            returned.push_back(sqlite3_last_insert_rowid(db));
     }
+    Statement giveBack(db, "UPDATE TBBewegungen SET Status = 1 WHERE BewID = ?1");
+    for (const sqlite3_int64 id : returned) {
+        giveBack.number(1, static_cast<int>(id));
+        giveBack.run();
+    }
+    // The journal's times as the past would have written them, not the moment of this fill: persons and
+    // keys from the day the register began, a handout on its day, a return up to two months later, all
+    // within office hours. The same day thus always gives the same file.
+    database.executeNative(
+        QStringLiteral("UPDATE TBVerlauf SET Zeitpunkt = CASE Ereignis "
+                       "WHEN '%1' THEN Von || ' ' || time('08:00', '+' || (VerlaufID * 7 % 540) || ' minutes') "
+                       "WHEN '%2' THEN min(date(Von, '+' || (1 + VerlaufID % 60) || ' days'), '%3') || ' ' || "
+                       "time('08:00', '+' || (VerlaufID * 11 % 540) || ' minutes') "
+                       "ELSE '%4 08:00:00' END")
+            .arg(Journal::kVergabe, Journal::kRueckgabe, today.toString(Qt::ISODate), QString::fromLatin1(created)));
     for (const QString& index : std::as_const(indexes))
         database.executeNative(index);
     transaction.commit();
