@@ -1,5 +1,5 @@
-// Crash safety: a writer killed with SIGKILL at random moments loses no committed step and leaves a
-// sound file. CLAVARO_CRASH_CYCLES sets the number of kills (make soak runs many more).
+// Crash safety: a writer killed with SIGKILL at random moments loses no committed step and leaves a sound
+// file. CLAVARO_CRASH_CYCLES sets the number of kills (make soak runs many more).
 #include "core/Database.h"
 #include "support/TestMain.h"
 
@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-// The template each step writes repeats its tag this often: a commit of some fifty pages, so that a kill
-// lands in the middle of writing them often enough.
+// Each step's template repeats its tag this often: a commit of some fifty pages, so that a kill lands in the
+// middle of writing them often enough.
 constexpr int kTemplateRepeats = 40000;
 
 class TestCrash : public QObject
@@ -25,22 +25,16 @@ private Q_SLOTS:
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         qInfo("%d cycles, seed %u", cycles, seed);
-
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
         Database::create(path);
-        {
-            const auto db = Database::open(path);
-            db->execute(
-                "INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES('K', ' ', 0, False)");
-            db->execute("INSERT INTO TBKopfdaten (Stempel, Bestätigung) VALUES('', '')");
-        }
+        Database::open(path)->execute("INSERT INTO TBSchluessel (SchluesselNr, Gesamt) VALUES('K', 0)");
+        Database::open(path)->execute("INSERT INTO TBKopfdaten (Stempel, Bestätigung) VALUES('', '')");
 
         QStringList reported;
-        for (int cycle = 1; cycle <= cycles; ++cycle) {
+        for (int cycle = 1; cycle <= (cycles); ++cycle) {
             QProcess writer;
-            writer.start(QStringLiteral(CLAVARO_CRASH_WRITER),
-                         {path, QString::number(cycle), QString::number(kTemplateRepeats)});
+            writer.start(CLAVARO_CRASH_WRITER, {path, QString::number(cycle), QString::number(kTemplateRepeats)});
             QVERIFY2(writer.waitForReadyRead(30000), qPrintable(writer.readAllStandardError()));
             QThread::usleep(random.bounded(20000)); // into the middle of some later step
             writer.kill();                          // SIGKILL: no chance to finish or clean up
@@ -49,29 +43,22 @@ private Q_SLOTS:
             for (qsizetype i = 0; i + 1 < lines.size(); ++i) // the last piece has no line end
                 reported.append(QString::fromUtf8(lines[i]));
 
-            // The next open rolls back the step that was cut off.
+            // The next open rolls back the step that was cut off: each step is whole or absent, the template
+            // the last whole step's, never a mix of two.
             const auto db = Database::open(path);
-            Recordset check = db->openRecordset(QStringLiteral("PRAGMA integrity_check"));
-            QCOMPARE(check.field(0).toString(), QStringLiteral("ok"));
-            check.close();
+            QCOMPARE(db->openRecordset("PRAGMA integrity_check").field(0).toString(), QStringLiteral("ok"));
             QSet<QString> persons;
             for (Recordset rs = db->openRecordset("SELECT Vorname FROM TBPersonen"); !rs.eof(); rs.moveNext())
                 persons.insert(rs.field(0).toString());
             for (const QString& step : std::as_const(reported))
                 QVERIFY2(persons.contains(step), qPrintable(QStringLiteral("committed step %1 lost").arg(step)));
-            // Each step is whole or absent: one person, one movement and one count per step.
-            Recordset counts = db->openRecordset(
-                "SELECT (SELECT Count(*) FROM TBBewegungen), Gesamt FROM TBSchluessel WHERE SchluesselNr = 'K'");
-            QCOMPARE(counts.field(0).toInt(), persons.size());
-            QCOMPARE(counts.field(1).toInt(), persons.size());
-            counts.close();
-            // The template (many pages) is the last whole step's, never a mix of two.
-            Recordset header = db->openRecordset(
-                "SELECT Stempel, Bestätigung, (SELECT Vorname FROM TBPersonen WHERE PersID = (SELECT max(PersID) FROM "
-                "TBPersonen)) FROM TBKopfdaten");
-            const QString last = header.field(0).toString();
-            QCOMPARE(last, header.field(2).toString());
-            QVERIFY(header.field(1).toString() == last.repeated(kTemplateRepeats));
+            Recordset rs = db->openRecordset(
+                "SELECT (SELECT Count(*) FROM TBBewegungen), Gesamt, Stempel, Bestätigung, (SELECT Vorname FROM "
+                "TBPersonen ORDER BY PersID DESC LIMIT 1) FROM TBSchluessel, TBKopfdaten");
+            QCOMPARE(rs.field(0).toInt(), persons.size());
+            QCOMPARE(rs.field(1).toInt(), persons.size());
+            QCOMPARE(rs.field(2).toString(), rs.field(4).toString());
+            QVERIFY(rs.field(3).toString() == rs.field(2).toString().repeated(kTemplateRepeats));
         }
     }
 };

@@ -9,51 +9,59 @@
 #include "support/TestMain.h"
 
 #include <QFile>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
-// Opening the register file and the header row with the system number.
+namespace {
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Opening the register at the start: the header row with the system number, refused files, the text
+// order of the indexes, where the register lives.
 class TestStartup : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_path;
-
-    // Arranges the header table of a fresh file, then leaves the file closed for OpenDb.
-    void prepare(const QStringList& statements)
-    {
-        m_path = m_dir.filePath(QString::number(++m_files) + QStringLiteral(".MDB"));
-        Database::create(m_path);
-        {
-            auto database = Database::open(m_path);
-            for (const QString& sql : statements)
-                database->execute(sql);
-        }
-        app().databasePath = m_path;
-    }
-
-    QVariant header(const QString& column, int* rows = nullptr)
-    {
-        Recordset rs = db().openRecordset(QStringLiteral("SELECT * FROM TBKopfdaten"));
-        const QVariant value = rs.eof() ? QVariant() : rs.field(column);
-        while (!rs.eof())
-            rs.moveNext();
-        if (rows)
-            *rows = rs.recordCount();
-        return value;
-    }
-
     int m_files = 0;
+
+    // A new register with the statements run on it, closed again, as the file OpenDb opens.
+    QString prepare(const QStringList& statements = {}, int version = -1)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("%1.MDB").arg(++m_files));
+        version < 0 ? Database::create(path) : Database::createAtVersion(path, version);
+        auto database = Database::open(path);
+        for (const QString& sql : statements)
+            database->execute(sql);
+        app().databasePath = path;
+        return path;
+    }
+
+    // The header rows, each as its six fields joined by "|" (Null as "-").
+    static QStringList header()
+    {
+        QStringList rows;
+        for (Recordset rs = db().openRecordset(QStringLiteral("SELECT * FROM TBKopfdaten")); !rs.eof(); rs.moveNext()) {
+            QStringList fields;
+            for (int i = 0; i < 6; ++i)
+                fields << (rs.field(i).isNull() ? QStringLiteral("-") : rs.field(i).toString());
+            rows << fields.join(u'|');
+        }
+        return rows;
+    }
 
 private Q_SLOTS:
     void init()
     {
         app().Sprache = QStringLiteral("DE");
-        app().AnlagenNr.clear();
         Clock::setToday(QDate(2026, 12, 5));
     }
     void cleanup()
@@ -62,68 +70,48 @@ private Q_SLOTS:
         Clock::setToday(std::nullopt);
     }
 
-    void asksWhenSystemNumberMissing_data()
+    // Asked until answered (Cancel and blanks ask again), kept as typed, the header row replaced by one.
+    void systemNumber_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("no header row") << QString();
-        QTest::newRow("Null") << QStringLiteral("null");
-        QTest::newRow("empty") << QStringLiteral("''");
-        QTest::newRow("blanks only") << QStringLiteral("'   '");
+        QTest::addColumn<QString>("stored");    // the header row's AnlagenNr; no row when null
+        QTest::addColumn<QStringList>("typed"); // null for Cancel
+        QTest::addColumn<QString>("header");
+        const QStringList typed{QString(), QStringLiteral("   "), QStringLiteral(" 47 11 ")};
+        const QString asked = QStringLiteral("2026-12-05|by user| 47 11 |1||");
+        QTest::newRow("no header row") << QString() << typed << asked;
+        QTest::newRow("Null") << "null" << typed << asked;
+        QTest::newRow("empty") << "''" << typed << asked;
+        QTest::newRow("blanks only") << "'   '" << typed << asked;
+        QTest::newRow("stored, kept") << "' 12 '" << QStringList() << "-|-| 12 |-|-|Alt";
+        QTest::newRow("with a quote") << QString() << QStringList{"O'Neill 7"} << "2026-12-05|by user|O'Neill 7|1||";
     }
-    void asksWhenSystemNumberMissing()
+    void systemNumber()
     {
         QFETCH(QString, stored);
-        QStringList arrange;
-        if (!stored.isNull())
-            arrange << QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES(%1, 'Alt')").arg(stored);
-        prepare(arrange);
-
+        QFETCH(QStringList, typed);
+        QFETCH(QString, header);
+        prepare(stored.isNull()
+                    ? QStringList()
+                    : QStringList{"INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES(" + stored + ", 'Alt')"});
         ScriptedMessages messages;
-        messages.queueInput(std::nullopt);              // Cancel
-        messages.queueInput(QStringLiteral("   "));     // blanks
-        messages.queueInput(QStringLiteral(" 47 11 ")); // kept as typed
-        QVERIFY(OpenDb());
-
-        QCOMPARE(messages.prompts, QStringList(3, QStringLiteral("Anlagennummer eingeben:")));
-        QCOMPARE(messages.inputTitles.first(), QStringLiteral("Clavaro"));
+        for (const QString& text : typed)
+            messages.queueInput(text.isNull() ? std::nullopt : std::optional(text));
+        openDbAhead(); // while the start window shows; OpenDb goes on with that connection
+        const Database* ahead = app().DB.get();
+        QVERIFY(ahead && OpenDb());
+        QCOMPARE(app().DB.get(), ahead);
+        QCOMPARE(messages.prompts, QStringList(typed.size(), QStringLiteral("Anlagennummer eingeben:")));
+        QCOMPARE(messages.inputTitles, QStringList(typed.size(), QStringLiteral("Clavaro")));
         QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(app().AnlagenNr, QStringLiteral(" 47 11 "));
-
-        int rows = 0;
-        QCOMPARE(header(QStringLiteral("AnlagenNr"), &rows).toString(), QStringLiteral(" 47 11 "));
-        QCOMPARE(rows, 1);
-        QCOMPARE(header(QStringLiteral("Erstellt")).toDate(), QDate(2026, 12, 5));
-        QCOMPARE(header(QStringLiteral("Quelle")).toString(), QStringLiteral("by user"));
-        QCOMPARE(header(QStringLiteral("Version")).toInt(), 1);
-        QCOMPARE(header(QStringLiteral("Stempel")).toString(), QString());
-        QCOMPARE(header(QStringLiteral("Bestätigung")).toString(), QString());
-    }
-
-    void keepsAStoredSystemNumber()
-    {
-        prepare({QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES(' 12 ', 'Vorlage')")});
-        ScriptedMessages messages;
-        QVERIFY(OpenDb());
-        QVERIFY(messages.prompts.isEmpty());
-        QCOMPARE(app().AnlagenNr, QStringLiteral(" 12 "));
-        QCOMPARE(header(QStringLiteral("Bestätigung")).toString(), QStringLiteral("Vorlage"));
-    }
-
-    // A system number with a quote used to break the insert and leave no header row.
-    void systemNumberWithQuote()
-    {
-        prepare({});
-        ScriptedMessages messages;
-        messages.queueInput(QStringLiteral("O'Neill 7"));
-        QVERIFY(OpenDb());
-        QCOMPARE(header(QStringLiteral("AnlagenNr")).toString(), QStringLiteral("O'Neill 7"));
+        QCOMPARE(TestStartup::header(), QStringList{header});
+        QCOMPARE(app().AnlagenNr, header.section(u'|', 2, 2));
     }
 
     // One message with the engine's number and text, no prompt, and the file left as it was: a file that
     // is no register gets no first page, and the folder of a register must take the journal of a change.
     void refusedFiles_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("content"); // "register" for a new register; no file when null
         QTest::addColumn<bool>("readOnlyFolder");
         QTest::addColumn<QString>("detail");
         QTest::newRow("missing") << QByteArray() << false << "14 (unable to open database file)";
@@ -143,20 +131,13 @@ private Q_SLOTS:
         QFETCH(QString, detail);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("TBDB.MDB"));
+        QFile file(path);
         if (content == "register")
             Database::create(path);
-        else if (!content.isNull()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
-        QFile file(path);
-        const bool exists = file.exists();
-        if (exists) {
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            content = file.readAll();
-            file.close();
-        }
+        else if (!content.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        const QByteArray before = contentOf(path);
         const auto permissions = QFile::permissions(folder.path());
         const auto restore = qScopeGuard([&] { QFile::setPermissions(folder.path(), permissions); });
         if (readOnlyFolder) {
@@ -168,67 +149,43 @@ private Q_SLOTS:
         app().Sprache = QStringLiteral("EN");
 
         ScriptedMessages messages;
+        openDbAhead(); // tells nothing: OpenDb tries again and tells
+        QVERIFY(!app().DB && messages.shown.isEmpty());
         QVERIFY(!OpenDb());
         QVERIFY(!app().DB);
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown.first().icon, Messages::Icon::Exclamation);
-        QCOMPARE(messages.shown.first().text, QStringLiteral("Error while opening the database:\r\n") +
-                                                  (readOnlyFolder ? detail.arg(folder.path()) : detail));
+        QCOMPARE(messages.shown.first().text,
+                 "Error while opening the database:\r\n" + detail.replace(QLatin1String("%1"), folder.path()));
         QVERIFY(messages.prompts.isEmpty());
-        if (exists) {
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll().toHex(), content.toHex());
-        }
+        QCOMPARE(contentOf(path).toHex(), before.toHex());
     }
 
-    // A register from before versions were kept, its index written in another text order (as under
-    // another Qt's Unicode tables), is upgraded and reindexed at open; one already in the running
-    // order is not written to at all.
-    void textOrderRebuiltAtOpen_data()
-    {
-        QTest::addColumn<bool>("otherOrder");
-        QTest::newRow("written in another order") << true;
-        QTest::newRow("written in this order") << false;
-    }
+    // A register already in this text order is not written to at open; one from before versions were kept,
+    // its index written in another order (as under another Qt's Unicode tables), is reindexed.
     void textOrderRebuiltAtOpen()
     {
-        QFETCH(bool, otherOrder);
         ScriptedMessages messages;
-        if (otherOrder) {
-            m_path = m_dir.filePath(QStringLiteral("old.MDB"));
-            Database::createAtVersion(m_path, 0);
-            app().databasePath = m_path;
-            sqlite3* raw = nullptr;
-            QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr),
-                     SQLITE_OK);
-            const auto backwards = [](void*, int na, const void* a, int nb, const void* b) {
-                return -TextCollation::compare(QByteArrayView(static_cast<const char*>(a), na),
-                                               QByteArrayView(static_cast<const char*>(b), nb));
-            };
-            sqlite3_create_collation_v2(raw, TextCollation::name, SQLITE_UTF8, nullptr, backwards, nullptr);
-            QCOMPARE(sqlite3_exec(raw,
-                                  "INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1'); "
-                                  "INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer')",
-                                  nullptr, nullptr, nullptr),
-                     SQLITE_OK);
-            sqlite3_close(raw);
-        } else {
-            prepare({QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")});
+        const QStringList header{QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")};
+        for (const bool otherOrder : {false, true}) {
+            const QString path = prepare(header, otherOrder ? 0 : -1);
+            if (otherOrder) {
+                auto database = Database::open(path);
+                const auto backwards = [](void*, int na, const void* a, int nb, const void* b) {
+                    return -TextCollation::compare(QByteArrayView(static_cast<const char*>(a), na),
+                                                   QByteArrayView(static_cast<const char*>(b), nb));
+                };
+                sqlite3_create_collation_v2(database->handle(), TextCollation::name, SQLITE_UTF8, nullptr, backwards,
+                                            nullptr);
+                database->execute("INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer')");
+            }
+            const QByteArray before = contentOf(path);
             QVERIFY(OpenDb());
+            QCOMPARE(db().openRecordset(QStringLiteral("PRAGMA integrity_check")).field(0).toString(), "ok");
+            QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
             app().DB.reset();
+            QCOMPARE(contentOf(path) == before, !otherOrder);
         }
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
-
-        QVERIFY(OpenDb());
-        Recordset check = db().openRecordset(QStringLiteral("PRAGMA integrity_check"));
-        QCOMPARE(check.field(0).toString(), QStringLiteral("ok"));
-        QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
-        app().DB.reset();
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll() == before, !otherOrder);
     }
 
     // An installed program's directory holds no register: the data folder does, unless one lies beside it.
@@ -243,80 +200,28 @@ private Q_SLOTS:
         QCOMPARE(RegisterLocation::defaultPath(programDir), programDir + QStringLiteral("/TBDB.MDB"));
     }
 
-    void firstStart_data()
-    {
-        QTest::addColumn<QString>("place");
-        QTest::addColumn<Messages::Answer>("answer");
-        QTest::addColumn<QString>("shownLast");
-        QTest::newRow("yes: folders made, then the system number")
-            << QStringLiteral("new/data/TBDB.MDB") << Messages::Answer::Yes << QString();
-        QTest::newRow("no: nothing written")
-            << QStringLiteral("declined/TBDB.MDB") << Messages::Answer::No << QString();
-        QTest::newRow("folder cannot be made") << QStringLiteral("plain-file/TBDB.MDB") << Messages::Answer::Yes
-                                               << QStringLiteral("The database could not be created:");
-    }
+    // Asked first: No writes nothing, a folder that cannot be made is told, Yes makes the folders and goes on
+    // to the system number (in the chosen language).
     void firstStart()
     {
-        QFETCH(QString, place);
-        QFETCH(Messages::Answer, answer);
-        QFETCH(QString, shownLast);
-        QFile plain(m_dir.filePath(QStringLiteral("plain-file")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        const QString path = m_dir.filePath(place);
-        app().Sprache = QStringLiteral("EN");
-
-        ScriptedMessages messages;
-        messages.queueAnswer(answer);
-        messages.queueInput(QStringLiteral("4711"));
-        const bool created = RegisterLocation::offerToCreate(path);
-
-        const ScriptedMessages::Shown& question = messages.shown.first();
-        QCOMPARE(question.text, QStringLiteral("There is no database at the default place yet:\r\n%1\r\n\r\n"
-                                               "Create an empty database there?")
-                                    .arg(QDir::toNativeSeparators(path)));
-        QCOMPARE(question.buttons, Messages::Buttons::YesNo);
-        QCOMPARE(created, shownLast.isNull() && answer == Messages::Answer::Yes);
-        QCOMPARE(QFileInfo::exists(path), created);
-        if (!shownLast.isNull())
-            QVERIFY2(messages.lastText().startsWith(shownLast + QStringLiteral("\r\n") + path),
-                     qPrintable(messages.lastText()));
-        if (created) {
-            app().databasePath = path;
-            QVERIFY(OpenDb());
-            QCOMPARE(messages.prompts, QStringList{QStringLiteral("Enter system number :")});
-        }
-    }
-
-    // Opened ahead of the start window: OpenDb keeps that connection; a file that cannot be opened is
-    // reported by OpenDb, not ahead.
-    void openedAhead()
-    {
-        prepare({});
-        ScriptedMessages messages;
-        openDbAhead();
-        const Database* ahead = app().DB.get();
-        QVERIFY(ahead);
-        messages.queueInput(QStringLiteral("4711"));
-        QVERIFY(OpenDb());
-        QCOMPARE(app().DB.get(), ahead);
-        QCOMPARE(header(QStringLiteral("AnlagenNr")).toString(), QStringLiteral("4711"));
-        app().DB.reset();
-
-        app().databasePath = m_dir.filePath(QStringLiteral("missing.MDB"));
-        openDbAhead();
-        QVERIFY(!app().DB);
-        QVERIFY(messages.shown.isEmpty());
-        QVERIFY(!OpenDb());
-        QVERIFY(messages.lastText().startsWith(QStringLiteral("Fehler beim Öffnen der Datenbank:")));
-    }
-
-    void promptInEnglish()
-    {
-        prepare({});
         app().Sprache = QStringLiteral("EN");
         ScriptedMessages messages;
+        const QString path = m_dir.filePath(QStringLiteral("new/data/TBDB.MDB"));
+        messages.queueAnswer(Messages::Answer::No);
+        QVERIFY(!RegisterLocation::offerToCreate(path));
+        QCOMPARE(messages.lastText(), "There is no database at the default place yet:\r\n" +
+                                          QDir::toNativeSeparators(path) + "\r\n\r\nCreate an empty database there?");
+        QCOMPARE(messages.shown.last().buttons, Messages::Buttons::YesNo);
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("new"))));
+
+        const QString plainFile = m_dir.filePath(QStringLiteral("plain-file"));
+        QVERIFY(QFile(plainFile).open(QIODevice::WriteOnly));
+        QVERIFY(!RegisterLocation::offerToCreate(plainFile + QStringLiteral("/TBDB.MDB")));
+        QVERIFY(messages.lastText().startsWith("The database could not be created:\r\n" + plainFile));
+
+        QVERIFY(RegisterLocation::offerToCreate(path));
         messages.queueInput(QStringLiteral("4711"));
+        app().databasePath = path;
         QVERIFY(OpenDb());
         QCOMPARE(messages.prompts, QStringList{QStringLiteral("Enter system number :")});
     }
