@@ -3,9 +3,9 @@
 #include "core/CollationVersion.h"
 #include "core/Database.h"
 #include "core/TextCollation.h"
+#include "support/Query.h"
 #include "support/TestMain.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -49,19 +49,16 @@ private Q_SLOTS:
         QFETCH(QString, findings);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
-        QFile file(path);
         if (arrange.isEmpty()) {
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
-            file.close();
+            QFile garbage(path);
+            QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
         } else {
             Database::create(path);
             auto db = Database::open(path);
             for (const QString& sql : arrange)
                 db->execute(sql);
         }
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
+        const QByteArray before = fileContent(path);
 
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -73,8 +70,7 @@ private Q_SLOTS:
         const QStringList report = QString::fromUtf8(process.readAllStandardOutput()).trimmed().split(u'\n');
         QCOMPARE(report.mid(1).join(u'|'), findings.replace(QLatin1String("%1"), TextCollation::version()));
         QCOMPARE(process.exitCode(), findings.endsWith("No problems found.") ? 0 : 1);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll() == before);
+        QVERIFY(fileContent(path) == before);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "core/RegisterLocation.h"
 #include "core/Startup.h"
 #include "core/TextCollation.h"
+#include "support/Query.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
 
@@ -13,16 +14,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <sqlite3.h>
-
-namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 // Opening the register at the start: the header row with the system number, refused files, the text
 // order of the indexes, where the register lives.
@@ -45,19 +36,6 @@ class TestStartup : public QObject
         return path;
     }
 
-    // The header rows, each as its six fields joined by "|" (Null as "-").
-    static QStringList header()
-    {
-        QStringList rows;
-        for (Recordset rs = db().openRecordset(QStringLiteral("SELECT * FROM TBKopfdaten")); !rs.eof(); rs.moveNext()) {
-            QStringList fields;
-            for (int i = 0; i < 6; ++i)
-                fields << (rs.field(i).isNull() ? QStringLiteral("-") : rs.field(i).toString());
-            rows << fields.join(u'|');
-        }
-        return rows;
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -77,22 +55,25 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("typed"); // null for Cancel
         QTest::addColumn<QString>("header");
         const QStringList typed{QString(), QStringLiteral("   "), QStringLiteral(" 47 11 ")};
-        const QString asked = QStringLiteral("2026-12-05|by user| 47 11 |1||");
+        const QString asked = QStringLiteral("'2026-12-05','by user',' 47 11 ','1','',''");
         QTest::newRow("no header row") << QString() << typed << asked;
         QTest::newRow("Null") << "null" << typed << asked;
         QTest::newRow("empty") << "''" << typed << asked;
         QTest::newRow("blanks only") << "'   '" << typed << asked;
-        QTest::newRow("stored, kept") << "' 12 '" << QStringList() << "-|-| 12 |-|-|Alt";
-        QTest::newRow("with a quote") << QString() << QStringList{"O'Neill 7"} << "2026-12-05|by user|O'Neill 7|1||";
+        QTest::newRow("stored, kept") << "' 12 '" << QStringList() << "NULL,NULL,' 12 ',NULL,NULL,'Alt'";
+        QTest::newRow("with a quote") << QString() << QStringList{"O'Neill 7"}
+                                      << "'2026-12-05','by user','O''Neill 7','1','',''";
     }
     void systemNumber()
     {
         QFETCH(QString, stored);
         QFETCH(QStringList, typed);
         QFETCH(QString, header);
-        prepare(stored.isNull()
-                    ? QStringList()
-                    : QStringList{"INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES(" + stored + ", 'Alt')"});
+        const QString path = prepare(
+            stored.isNull()
+                ? QStringList()
+                : QStringList{"INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES(" + stored + ", 'Alt')"});
+        const QByteArray before = fileContent(path);
         ScriptedMessages messages;
         for (const QString& text : typed)
             messages.queueInput(text.isNull() ? std::nullopt : std::optional(text));
@@ -103,41 +84,45 @@ private Q_SLOTS:
         QCOMPARE(messages.prompts, QStringList(typed.size(), QStringLiteral("Anlagennummer eingeben:")));
         QCOMPARE(messages.inputTitles, QStringList(typed.size(), QStringLiteral("Clavaro")));
         QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(TestStartup::header(), QStringList{header});
-        QCOMPARE(app().AnlagenNr, header.section(u'|', 2, 2));
+        QCOMPARE(
+            column("SELECT printf('%Q,%Q,%Q,%Q,%Q,%Q', Erstellt, Quelle, AnlagenNr, Version, Stempel, Bestätigung) "
+                   "FROM TBKopfdaten"),
+            header);
+        QCOMPARE(app().AnlagenNr, column("SELECT AnlagenNr FROM TBKopfdaten"));
+        app().DB.reset();
+        QCOMPARE(fileContent(path) == before, typed.isEmpty()); // nothing asked, nothing written
     }
 
     // One message with the engine's number and text, no prompt, and the file left as it was: a file that
     // is no register gets no first page, and the folder of a register must take the journal of a change.
     void refusedFiles_data()
     {
-        QTest::addColumn<QByteArray>("content"); // "register" for a new register; no file when null
-        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::addColumn<QByteArray>("content"); // none when null
         QTest::addColumn<QString>("detail");
-        QTest::newRow("missing") << QByteArray() << false << "14 (unable to open database file)";
-        QTest::newRow("garbage") << QByteArray("this is not a register file at all, just bytes\x01\x02", 49) << false
+        QTest::newRow("missing") << QByteArray() << "14 (unable to open database file)";
+        QTest::newRow("garbage") << QByteArray("not a register file at all, just bytes\x01\x02", 40)
                                  << "26 (file is not a database)";
-        QTest::newRow("empty file") << QByteArray("") << false
-                                    << "26 (file is not a key register (missing tables: TBKopfdaten, TBPersonen, "
-                                       "TBSchluessel, TBBewegungen))";
-        QTest::newRow("read-only folder") << QByteArray("register") << true
+        QTest::newRow("empty file") << QByteArray("")
+                                    << "26 (file is not a key register (missing tables: "
+                                       "TBKopfdaten, TBPersonen, TBSchluessel, TBBewegungen))";
+        QTest::newRow("read-only folder") << QByteArray("register, read-only folder")
                                           << "8 (The database's folder is write-protected. The program must create a "
                                              "helper file there, or it cannot save any change: %1)";
     }
     void refusedFiles()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, readOnlyFolder);
         QFETCH(QString, detail);
+        const bool readOnlyFolder = content.startsWith("register");
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("TBDB.MDB"));
         QFile file(path);
-        if (content == "register")
+        if (readOnlyFolder)
             Database::create(path);
         else if (!content.isNull())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
-        const QByteArray before = contentOf(path);
+        const QByteArray before = fileContent(path);
         const auto permissions = QFile::permissions(folder.path());
         const auto restore = qScopeGuard([&] { QFile::setPermissions(folder.path(), permissions); });
         if (readOnlyFolder) {
@@ -151,41 +136,34 @@ private Q_SLOTS:
         ScriptedMessages messages;
         openDbAhead(); // tells nothing: OpenDb tries again and tells
         QVERIFY(!app().DB && messages.shown.isEmpty());
-        QVERIFY(!OpenDb());
-        QVERIFY(!app().DB);
+        QVERIFY(!OpenDb() && !app().DB);
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown.first().icon, Messages::Icon::Exclamation);
         QCOMPARE(messages.shown.first().text,
                  "Error while opening the database:\r\n" + detail.replace(QLatin1String("%1"), folder.path()));
         QVERIFY(messages.prompts.isEmpty());
-        QCOMPARE(contentOf(path).toHex(), before.toHex());
+        QCOMPARE(fileContent(path).toHex(), before.toHex());
     }
 
-    // A register already in this text order is not written to at open; one from before versions were kept,
-    // its index written in another order (as under another Qt's Unicode tables), is reindexed.
+    // A register from before versions were kept, its index written in another text order (as under another
+    // Qt's Unicode tables), is reindexed at open.
     void textOrderRebuiltAtOpen()
     {
         ScriptedMessages messages;
-        const QStringList header{QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")};
-        for (const bool otherOrder : {false, true}) {
-            const QString path = prepare(header, otherOrder ? 0 : -1);
-            if (otherOrder) {
-                auto database = Database::open(path);
-                const auto backwards = [](void*, int na, const void* a, int nb, const void* b) {
-                    return -TextCollation::compare(QByteArrayView(static_cast<const char*>(a), na),
-                                                   QByteArrayView(static_cast<const char*>(b), nb));
-                };
-                sqlite3_create_collation_v2(database->handle(), TextCollation::name, SQLITE_UTF8, nullptr, backwards,
-                                            nullptr);
-                database->execute("INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer')");
-            }
-            const QByteArray before = contentOf(path);
-            QVERIFY(OpenDb());
-            QCOMPARE(db().openRecordset(QStringLiteral("PRAGMA integrity_check")).field(0).toString(), "ok");
-            QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
-            app().DB.reset();
-            QCOMPARE(contentOf(path) == before, !otherOrder);
+        const QString path = prepare({QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr) VALUES('1')")}, 0);
+        {
+            auto database = Database::open(path);
+            const auto backwards = [](void*, int na, const void* a, int nb, const void* b) {
+                return -TextCollation::compare(QByteArrayView(static_cast<const char*>(a), na),
+                                               QByteArrayView(static_cast<const char*>(b), nb));
+            };
+            sqlite3_create_collation_v2(database->handle(), TextCollation::name, SQLITE_UTF8, nullptr, backwards,
+                                        nullptr);
+            database->execute("INSERT INTO TBPersonen (Nachname) VALUES ('Adler'), ('Bauer'), ('Cramer')");
         }
+        QVERIFY(OpenDb());
+        QCOMPARE(column("PRAGMA integrity_check"), "ok");
+        QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
     }
 
     // An installed program's directory holds no register: the data folder does, unless one lies beside it.

@@ -73,20 +73,12 @@ QList<QByteArray> engineLiterals(const QByteArray& sql, bool dates)
             skip([close = c == '[' ? ']' : '#'](unsigned char x) { return x != close; });
             i += z[i] != 0;
         } else if (c == '$' || c == '@' || c == ':' || c == '#') {
-            int n = 0;
-            for (++i; z[i];) {
-                if (idChar(z[i])) {
-                    ++n;
-                    ++i;
-                } else if (z[i] == ':' && z[i + 1] == ':') {
-                    i += 2;
-                } else {
-                    if (z[i] == '(' && n > 0) {
-                        skip([&](unsigned char x) { return !space(x) && x != ')'; });
-                        i += z[i] == ')';
-                    }
-                    break;
-                }
+            int n = 0; // name characters; "::" may stand between them
+            for (++i; idChar(z[i]) || (z[i] == ':' && z[i + 1] == ':'); i += idChar(z[i]) ? 1 : 2)
+                n += idChar(z[i]);
+            if (z[i] == '(' && n > 0) {
+                skip([&](unsigned char x) { return !space(x) && x != ')'; });
+                i += z[i] == ')';
             }
         } else if (digit(c) || (c == '.' && digit(z[i + 1]))) {
             skip(digit);
