@@ -1,6 +1,5 @@
 // The template dialog: loading and storing, placeholder insertion at the caret, the caret's return.
 #include "confirmation/DlgFormular.h"
-#include "core/Sql.h"
 #include "support/TestDatabase.h"
 #include "support/TestMain.h"
 #include "ui/DialogRunner.h"
@@ -11,12 +10,6 @@
 
 namespace {
 const QString kStored = QStringLiteral("SELECT Bestätigung FROM TBKopfdaten");
-
-void addHeaderRow(TestDatabase& t, const QString& templ)
-{
-    t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', '%1')")
-               .arg(Sql::sqlText(templ)));
-}
 
 // Opens the dialog as the main window does; edit acts on it before the runner returns.
 void openWith(const std::function<void(DlgFormular&)>& edit)
@@ -33,6 +26,16 @@ void setCaret(QPlainTextEdit* field, int position, int anchor)
     cursor.setPosition(position, QTextCursor::KeepAnchor);
     field->setTextCursor(cursor);
 }
+
+// A click on a placeholder label with the field's text and selection (anchor to caret) as given.
+struct Insert
+{
+    QString text;
+    int anchor, caret;
+    QString label, expected;
+    int expectedCaret; // in the field
+    int caretPos;      // in the stored text
+};
 } // namespace
 
 class TestTemplateDialog : public QObject
@@ -46,13 +49,13 @@ private Q_SLOTS:
     void storeAndDiscard()
     {
         TestDatabase t;
-        addHeaderRow(t, QString());
-        const QString templ = QStringLiteral("Bestätigung\r\n\r\nO'Neill's [&P]");
+        t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', '')"));
         openWith([&](DlgFormular& dlg) {
             QCOMPARE(dlg.dfText->toPlainText(), QString());
             dlg.dfText->setPlainText(QStringLiteral("Bestätigung\n\nO'Neill's [&P]"));
             dlg.pbOK->click();
         });
+        const QString templ = QStringLiteral("Bestätigung\r\n\r\nO'Neill's [&P]");
         QCOMPARE(t.scalar(kStored).toString(), templ);
         for (const char* close : {"pbAbbrechen", ""}) {
             openWith([&](DlgFormular& dlg) {
@@ -67,40 +70,23 @@ private Q_SLOTS:
 
     void insert_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("anchor");
-        QTest::addColumn<int>("caret");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("expectedCaret"); // in the field
-        QTest::addColumn<int>("caretPos");      // in the stored text
-        QTest::newRow("person after 'Herr '") << "Herr " << 5 << 5 << "dfName"
-                                              << "Herr \n[&P]\n"
-                                              << 10 << 5;
-        QTest::newRow("date at the start") << "abc" << 0 << 0 << "dfDatum"
-                                           << "[&D]abc" << 4 << 0;
-        QTest::newRow("key on the second line") << "a\nb" << 3 << 3 << QStringLiteral("dfSchlüssel") << "a\nb\n[&K]\n"
-                                                << 8 << 4;
-        QTest::newRow("selection stays behind") << "abcd" << 3 << 1 << "dfDatum"
-                                                << "a[&D]bcd" << 5 << 1;
+        QTest::addColumn<Insert>("c");
+        QTest::newRow("person after 'Herr '") << Insert{"Herr ", 5, 5, "dfName", "Herr \n[&P]\n", 10, 5};
+        QTest::newRow("date at the start") << Insert{"abc", 0, 0, "dfDatum", "[&D]abc", 4, 0};
+        QTest::newRow("key on the second line") << Insert{"a\nb", 3, 3, "dfSchlüssel", "a\nb\n[&K]\n", 8, 4};
+        QTest::newRow("selection stays behind") << Insert{"abcd", 3, 1, "dfDatum", "a[&D]bcd", 5, 1};
     }
     void insert()
     {
-        QFETCH(QString, text);
-        QFETCH(int, anchor);
-        QFETCH(int, caret);
-        QFETCH(QString, label);
-        QFETCH(QString, expected);
-        QFETCH(int, expectedCaret);
-        QFETCH(int, caretPos);
+        QFETCH(Insert, c);
         DlgFormular dlg;
-        dlg.dfText->setPlainText(text);
-        setCaret(dlg.dfText, caret, anchor);
-        QTest::mouseClick(dlg.findChild<QWidget*>(label), Qt::LeftButton);
-        QCOMPARE(dlg.dfText->toPlainText(), expected);
-        QCOMPARE(dlg.dfText->textCursor().position(), expectedCaret);
+        dlg.dfText->setPlainText(c.text);
+        setCaret(dlg.dfText, c.caret, c.anchor);
+        QTest::mouseClick(dlg.findChild<QWidget*>(c.label), Qt::LeftButton);
+        QCOMPARE(dlg.dfText->toPlainText(), c.expected);
+        QCOMPARE(dlg.dfText->textCursor().position(), c.expectedCaret);
         QVERIFY(!dlg.dfText->textCursor().hasSelection());
-        QCOMPARE(DlgFormular::CaretPos, caretPos);
+        QCOMPARE(DlgFormular::CaretPos, c.caretPos);
     }
 
     // Two dates in a row make one word; the caret returns to where the last insertion began when
@@ -108,7 +94,7 @@ private Q_SLOTS:
     void caretReturnsAndEnterBreaksTheLine()
     {
         TestDatabase t;
-        addHeaderRow(t, QStringLiteral("Titel\r\nHerr "));
+        t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', 'Titel\r\nHerr ')"));
         openWith([](DlgFormular& dlg) {
             setCaret(dlg.dfText, 11, 11);
             dlg.dfDatum_Click();
@@ -123,9 +109,8 @@ private Q_SLOTS:
             QVERIFY(dlg.pbOK->hasFocus() && dlg.pbOK->isDefault());
             QTest::keyClick(&dlg, Qt::Key_Tab);
             QTest::keyClick(&dlg, Qt::Key_Tab);
-            QVERIFY(dlg.dfText->hasFocus());
+            QVERIFY(dlg.dfText->hasFocus() && !dlg.pbOK->isDefault());
             QCOMPARE(dlg.dfText->textCursor().position(), 15);
-            QVERIFY(!dlg.pbOK->isDefault());
             QTest::keyClick(dlg.dfText, Qt::Key_Return);
             QVERIFY(dlg.isVisible());
             QCOMPARE(dlg.storedText(), QStringLiteral("Titel\r\nHerr [&D]\r\n[&D]"));

@@ -1,5 +1,5 @@
 // Enter in every dialog presses the focused button, and the default button only when the focus is
-// elsewhere.
+// elsewhere; in the template's text it starts a new line.
 #include "confirmation/DlgFormular.h"
 #include "handouts/DlgFilter.h"
 #include "keys/DlgSchluessel.h"
@@ -9,7 +9,6 @@
 #include "support/TestMain.h"
 
 #include <QPushButton>
-#include <QSignalSpy>
 
 class TestDialogButtons : public QObject
 {
@@ -19,34 +18,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("focus");   // object name
-        QTest::addColumn<QString>("pressed"); // object name of the button Enter clicks
-        for (const char* dialog : {"dlgPerson", "dlgSchlüssel"}) {
-            const QString field =
-                QString::fromUtf8(dialog) == QStringLiteral("dlgPerson") ? "dfNachname" : "dfFunktion";
-            QTest::addRow("%s, OK", dialog) << dialog << "pbOK"
-                                            << "pbOK";
-            QTest::addRow("%s, Abbrechen", dialog) << dialog << "pbCancel"
-                                                   << "pbCancel";
-            QTest::addRow("%s, Löschen", dialog)
-                << dialog << QStringLiteral("pbLöschen") << QStringLiteral("pbLöschen");
-            QTest::addRow("%s, a field", dialog) << dialog << field << "pbOK";
-        }
-        // Enter in the template's text starts a new line.
-        QTest::newRow("dlgFormular, OK") << "dlgFormular"
-                                         << "pbOK"
-                                         << "pbOK";
-        QTest::newRow("dlgFormular, Abbrechen") << "dlgFormular"
-                                                << "pbAbbrechen"
-                                                << "pbAbbrechen";
-        QTest::newRow("dlgFormular, the text") << "dlgFormular"
-                                               << "dfText"
-                                               << "";
-        QTest::newRow("dlgFilter, Abbrechen") << "dlgFilter"
-                                              << "pbCancel"
-                                              << "pbCancel";
-        QTest::newRow("dlgFilter, a field") << "dlgFilter"
-                                            << "dfName"
-                                            << "pbOK";
+        QTest::addColumn<QString>("pressed"); // the button Enter clicks, if any
+        const char* const rows[][3] = {{"dlgPerson", "pbOK", "pbOK"},
+                                       {"dlgPerson", "pbCancel", "pbCancel"},
+                                       {"dlgPerson", "pbLöschen", "pbLöschen"},
+                                       {"dlgPerson", "dfNachname", "pbOK"},
+                                       {"dlgSchlüssel", "pbOK", "pbOK"},
+                                       {"dlgSchlüssel", "pbCancel", "pbCancel"},
+                                       {"dlgSchlüssel", "pbLöschen", "pbLöschen"},
+                                       {"dlgSchlüssel", "dfFunktion", "pbOK"},
+                                       {"dlgFormular", "pbOK", "pbOK"},
+                                       {"dlgFormular", "pbAbbrechen", "pbAbbrechen"},
+                                       {"dlgFormular", "dfText", ""},
+                                       {"dlgFilter", "pbCancel", "pbCancel"},
+                                       {"dlgFilter", "dfName", "pbOK"}};
+        for (const auto& [dialog, focus, pressed] : rows)
+            QTest::addRow("%s, %s", dialog, focus)
+                << QString::fromUtf8(dialog) << QString::fromUtf8(focus) << QString::fromUtf8(pressed);
     }
     void enterPressesTheFocusedButton()
     {
@@ -55,17 +43,15 @@ private Q_SLOTS:
         QFETCH(QString, pressed);
         TestDatabase database;
         ScriptedMessages messages;
-        std::unique_ptr<QDialog> shown;
-        if (dialog == QStringLiteral("dlgPerson"))
-            shown = std::make_unique<DlgPerson>();
-        else if (dialog == QStringLiteral("dlgFormular"))
-            shown = std::make_unique<DlgFormular>();
-        else if (dialog == QStringLiteral("dlgFilter"))
-            shown = std::make_unique<DlgFilter>();
-        else
-            shown = std::make_unique<DlgSchluessel>();
+        DlgPerson person;
+        DlgSchluessel key;
+        DlgFormular templ;
+        DlgFilter filter;
+        QDialog* shown = nullptr;
+        for (QDialog* d : std::initializer_list<QDialog*>{&person, &key, &templ, &filter})
+            shown = d->objectName() == dialog ? d : shown;
         shown->show();
-        QVERIFY(QTest::qWaitForWindowActive(shown.get()));
+        QVERIFY(QTest::qWaitForWindowActive(shown));
         auto* target = shown->findChild<QWidget*>(focus);
         target->setEnabled(true);
         target->setFocus();
