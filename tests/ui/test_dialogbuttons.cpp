@@ -16,31 +16,20 @@ class TestDialogButtons : public QObject
 private Q_SLOTS:
     void enterPressesTheFocusedButton_data()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QString>("focus");   // object name
-        QTest::addColumn<QString>("pressed"); // the button Enter clicks, if any
-        const char* const rows[][3] = {{"dlgPerson", "pbOK", "pbOK"},
-                                       {"dlgPerson", "pbCancel", "pbCancel"},
-                                       {"dlgPerson", "pbLöschen", "pbLöschen"},
-                                       {"dlgPerson", "dfNachname", "pbOK"},
-                                       {"dlgSchlüssel", "pbOK", "pbOK"},
-                                       {"dlgSchlüssel", "pbCancel", "pbCancel"},
-                                       {"dlgSchlüssel", "pbLöschen", "pbLöschen"},
-                                       {"dlgSchlüssel", "dfFunktion", "pbOK"},
-                                       {"dlgFormular", "pbOK", "pbOK"},
-                                       {"dlgFormular", "pbAbbrechen", "pbAbbrechen"},
-                                       {"dlgFormular", "dfText", ""},
-                                       {"dlgFilter", "pbCancel", "pbCancel"},
-                                       {"dlgFilter", "dfName", "pbOK"}};
-        for (const auto& [dialog, focus, pressed] : rows)
-            QTest::addRow("%s, %s", dialog, focus)
-                << QString::fromUtf8(dialog) << QString::fromUtf8(focus) << QString::fromUtf8(pressed);
+        QTest::addColumn<QStringList>("c"); // dialog, focused control, the button Enter clicks (none: "")
+        // Per dialog: each focused control with '>' and the button Enter clicks.
+        for (const char* dialog :
+             {"dlgPerson pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfNachname>pbOK",
+              "dlgSchlüssel pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfFunktion>pbOK",
+              "dlgFormular pbOK>pbOK pbAbbrechen>pbAbbrechen dfText>", "dlgFilter pbCancel>pbCancel dfName>pbOK"}) {
+            const QStringList rows = QString::fromUtf8(dialog).split(QLatin1Char(' '));
+            for (const QString& row : rows.mid(1))
+                QTest::newRow(qPrintable(rows[0] + ", " + row)) << (QStringList{rows[0]} + row.split(QLatin1Char('>')));
+        }
     }
     void enterPressesTheFocusedButton()
     {
-        QFETCH(QString, dialog);
-        QFETCH(QString, focus);
-        QFETCH(QString, pressed);
+        QFETCH(QStringList, c);
         TestDatabase database;
         ScriptedMessages messages;
         DlgPerson person;
@@ -49,17 +38,17 @@ private Q_SLOTS:
         DlgFilter filter;
         QDialog* shown = nullptr;
         for (QDialog* d : std::initializer_list<QDialog*>{&person, &key, &templ, &filter})
-            shown = d->objectName() == dialog ? d : shown;
+            shown = d->objectName() == c[0] ? d : shown;
         shown->show();
         QVERIFY(QTest::qWaitForWindowActive(shown));
-        auto* target = shown->findChild<QWidget*>(focus);
+        auto* target = shown->findChild<QWidget*>(c[1]);
         target->setEnabled(true);
         target->setFocus();
         QStringList clicked;
         for (QPushButton* button : shown->findChildren<QPushButton*>())
             connect(button, &QPushButton::clicked, this, [&clicked, button] { clicked << button->objectName(); });
         QTest::keyClick(target, Qt::Key_Return);
-        QCOMPARE(clicked, pressed.isEmpty() ? QStringList() : QStringList{pressed});
+        QCOMPARE(clicked.join(QLatin1Char(' ')), c[2]);
     }
 };
 

@@ -93,7 +93,6 @@ private Q_SLOTS:
         QTimer::singleShot(0, [how] {
             auto* splash = qobject_cast<FrmSplash*>(QApplication::activeModalWidget());
             QVERIFY(splash);
-            QCOMPARE(splash->Label2->text(), QStringLiteral("Select language"));
             if (how == "escape")
                 return QTest::keyClick(splash->rbSprache[0], Qt::Key_Escape);
             if (how == "french")
@@ -102,7 +101,6 @@ private Q_SLOTS:
         });
         frmMain.imgLogo_Click();
         QCOMPARE(frmMain.frPerson->title(), personFrame);
-        QCOMPARE(frmMain.windowTitle(), QStringLiteral("Brannwerk MERIDIAN Clavaro"));
     }
 };
 
