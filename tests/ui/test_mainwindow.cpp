@@ -30,8 +30,6 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { app().Sprache = QStringLiteral("DE"); }
-
     void captionsInEachLanguage_data()
     {
         QTest::addColumn<QString>("captions"); // frames, both edit buttons, the grid's headers
