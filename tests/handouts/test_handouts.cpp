@@ -235,6 +235,7 @@ private Q_SLOTS:
     void handout_data()
     {
         QTest::addColumn<Attempt>("a");
+        const QString required = "Für die Vergabe dieses Schlüssels muß eine Zusatznummer angegeben werden";
         const QString taken = QStringLiteral("Diese Zusatznummer wurde bereits verwendet");
         const QString noneLeft = QStringLiteral("Es sind keine Schlüssel mehr verfügbar");
         const QString gone =
@@ -242,7 +243,6 @@ private Q_SLOTS:
         QTest::newRow("no person, no key")
             << Attempt{false, "", "", "", "Es ist keine Person für die Vergabe ausgewählt", ""};
         QTest::newRow("no key") << Attempt{true, "", "", "", "Es ist kein Schlüssel für die Vergabe ausgewählt", ""};
-        const QString required = "Für die Vergabe dieses Schlüssels muß eine Zusatznummer angegeben werden";
         QTest::newRow("number required, blanks only, none left")
             << Attempt{true, "KZ", "  ", "KZ/7 ", required, "dfZusatzNr"};
         QTest::newRow("number out with this key, stored with its blank, none left")
