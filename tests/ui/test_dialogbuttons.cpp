@@ -2,6 +2,7 @@
 // elsewhere; in the template's text it starts a new line.
 #include "confirmation/DlgFormular.h"
 #include "handouts/DlgFilter.h"
+#include "history/DlgVerlauf.h"
 #include "keys/DlgSchluessel.h"
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
@@ -18,10 +19,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("c"); // dialog, focused control, the button Enter clicks (none: "")
         // Per dialog: each focused control with '>' and the button Enter clicks.
-        for (const char* dialog :
-             {"dlgPerson pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfNachname>pbOK",
-              "dlgSchlüssel pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfFunktion>pbOK",
-              "dlgFormular pbOK>pbOK pbAbbrechen>pbAbbrechen dfText>", "dlgFilter pbCancel>pbCancel dfName>pbOK"}) {
+        for (const char* dialog : {"dlgPerson pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfNachname>pbOK",
+                                   "dlgSchlüssel pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfFunktion>pbOK",
+                                   "dlgFormular pbOK>pbOK pbAbbrechen>pbAbbrechen dfText>",
+                                   "dlgFilter pbCancel>pbCancel dfName>pbOK", "dlgVerlauf sprVerlauf>pbSchließen"}) {
             const QStringList rows = QString::fromUtf8(dialog).split(QLatin1Char(' '));
             for (const QString& row : rows.mid(1))
                 QTest::newRow(qPrintable(rows[0] + ", " + row)) << (QStringList{rows[0]} + row.split(QLatin1Char('>')));
@@ -36,8 +37,9 @@ private Q_SLOTS:
         DlgSchluessel key;
         DlgFormular templ;
         DlgFilter filter;
+        DlgVerlauf history;
         QDialog* shown = nullptr;
-        for (QDialog* d : std::initializer_list<QDialog*>{&person, &key, &templ, &filter})
+        for (QDialog* d : std::initializer_list<QDialog*>{&person, &key, &templ, &filter, &history})
             shown = d->objectName() == c[0] ? d : shown;
         shown->show();
         QVERIFY(QTest::qWaitForWindowActive(shown));
