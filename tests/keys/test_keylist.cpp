@@ -1,32 +1,16 @@
 // The key list in the main window, its buttons, and the key deletion from both places.
-#include "KeyData.h"
 #include "core/SqlError.h"
 #include "keys/DlgSchluessel.h"
 #include "keys/KeyList.h"
 #include "keys/SchlDel.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "ui/DialogRunner.h"
 #include "ui/FrmMain.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <sqlite3.h>
-
-namespace {
-QStringList rows(const QListWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
-
-void select(QListWidget* list, const QString& keyNumber)
-{
-    list->setCurrentItem(list->findItems(keyNumber + QLatin1Char('\t'), Qt::MatchStartsWith).value(0));
-}
-} // namespace
 
 class TestKeyList : public QObject
 {
@@ -34,16 +18,26 @@ class TestKeyList : public QObject
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<FrmMain> m_main;
 
+    QStringList rows() const
+    {
+        QStringList texts;
+        for (int i = 0; i < m_main->lstSchluessel->count(); ++i)
+            texts << m_main->lstSchluessel->item(i)->text();
+        return texts;
+    }
+    void select(const QString& keyNumber)
+    {
+        m_main->lstSchluessel->setCurrentItem(
+            m_main->lstSchluessel->findItems(keyNumber + QLatin1Char('\t'), Qt::MatchStartsWith).value(0));
+    }
     int keys(const QString& nr) { return m_db->count(QStringLiteral("TBSchluessel"), "SchluesselNr = '" + nr + "'"); }
 
 private Q_SLOTS:
     void init()
     {
         m_db = std::make_unique<TestDatabase>();
-        const std::pair<const char*, const char*> fixture[] = {
-            {"A12", "Haupteingang "}, {"9", "Keller 1 "}, {"10", "Büro "}, {"GH200", "Hof "}, {"B3", "O'Neil "}};
-        for (const auto& [nr, function] : fixture)
-            addKey(*m_db, QString::fromUtf8(nr), QString::fromUtf8(function));
+        for (const char* key : {"A12|Haupteingang ", "9|Keller 1 ", "10|Büro ", "GH200|Hof ", "B3|O'Neil "})
+            addKey(*m_db, QString::fromUtf8(key).section('|', 0, 0), QString::fromUtf8(key).section('|', 1));
         m_main = std::make_unique<FrmMain>();
         m_main->pbSchlSuch_Click();
     }
@@ -74,7 +68,7 @@ private Q_SLOTS:
         QFETCH(QString, search);
         QFETCH(QStringList, expected);
         QFETCH(QString, where);
-        select(m_main->lstSchluessel, QStringLiteral("A12"));
+        select(QStringLiteral("A12"));
         m_main->dfSchlSuch->setText(search);
         QStringList sql;
         bool hourglass = false;
@@ -85,7 +79,7 @@ private Q_SLOTS:
         m_main->pbSchlSuch_Click();
         QCOMPARE(sql, QStringList{"SELECT * FROM TBSchluessel " + where});
         QVERIFY(hourglass && !QApplication::overrideCursor());
-        QCOMPARE(rows(m_main->lstSchluessel), expected);
+        QCOMPARE(rows(), expected);
         QCOMPARE(m_main->selectedKeyNumber(), QString());
         db().setObserver({});
     }
@@ -96,24 +90,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("keyNumber");
         QTest::addColumn<QString>("line");
-        QTest::newRow("1 character") << "7"
-                                     << "7\t\tTor\t1 ";
-        QTest::newRow("4 characters, one of them two bytes") << "ÄB12"
-                                                             << "ÄB12\t\tTor\t1 ";
-        QTest::newRow("5 characters") << "AB123"
-                                      << "AB123\tTor\t1 ";
-        QTest::newRow("10 characters") << "ABCDEFGH12"
-                                       << "ABCDEFGH12\tTor\t1 ";
+        for (const QString nr : {"7", "ÄB12", "AB123", "ABCDEFGH12"}) // 1, 4 (one of them two bytes), 5, 10
+            QTest::addRow("%d characters", int(nr.size())) << nr << nr + (nr.size() < 5 ? "\t\t" : "\t") + "Tor\t1 ";
     }
     void lineFormat()
     {
         QFETCH(QString, keyNumber);
         QFETCH(QString, line);
         addKey(*m_db, keyNumber, QStringLiteral("Tor\t1 "));
-        const Utf8Rows rows = KeyList::read(db(), keyNumber);
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows.text(0), line);
-        QCOMPARE(KeyList::keyNumberOf(rows.text(0)), keyNumber);
+        const Utf8Rows read = KeyList::read(db(), keyNumber);
+        QCOMPARE(read.size(), 1);
+        QCOMPARE(read.text(0), line);
+        QCOMPARE(KeyList::keyNumberOf(read.text(0)), keyNumber);
     }
 
     // Edit opens the selected key (nothing selected: nothing), New a blank one; both refill the list.
@@ -125,9 +113,9 @@ private Q_SLOTS:
             m_db->exec(QStringLiteral("UPDATE TBSchluessel SET Funktion = 'changed' WHERE SchluesselNr = 'A12'"));
         });
         m_main->pbSchlEdit_Click();
-        select(m_main->lstSchluessel, QStringLiteral("A12"));
+        select(QStringLiteral("A12"));
         m_main->pbSchlEdit_Click();
-        QVERIFY(rows(m_main->lstSchluessel).contains(QStringLiteral("A12\t\tchanged")));
+        QVERIFY(rows().contains(QStringLiteral("A12\t\tchanged")));
         m_main->pbSchlNeu_Click();
         QCOMPARE(opened, (QStringList{"A12", ""}));
     }
@@ -138,21 +126,20 @@ private Q_SLOTS:
     void deleteKey_data()
     {
         QTest::addColumn<bool>("fromDialog");
-        QTest::addColumn<QList<int>>("movements");
-        QTest::addColumn<bool>("deleted");
-        QTest::newRow("main window, all returned") << false << QList<int>{1, 1} << true;
-        QTest::newRow("main window, one copy out") << false << QList<int>{1, 0} << false;
-        QTest::newRow("dialog, all returned") << true << QList<int>{1, 1} << true;
-        QTest::newRow("dialog, one copy out") << true << QList<int>{1, 0} << false;
+        QTest::addColumn<int>("lastStatus"); // 0: that copy is still out
+        QTest::newRow("main window, all returned") << false << 1;
+        QTest::newRow("main window, one copy out") << false << 0;
+        QTest::newRow("dialog, all returned") << true << 1;
+        QTest::newRow("dialog, one copy out") << true << 0;
     }
     void deleteKey()
     {
         QFETCH(bool, fromDialog);
-        QFETCH(QList<int>, movements);
-        QFETCH(bool, deleted);
+        QFETCH(int, lastStatus);
+        const bool deleted = lastStatus == 1;
         ScriptedMessages messages;
-        for (int status : movements)
-            addMovement(*m_db, QStringLiteral("A12"), status);
+        addMovement(*m_db, QStringLiteral("A12"), 1);
+        addMovement(*m_db, QStringLiteral("A12"), lastStatus);
         addMovement(*m_db, QStringLiteral("B3"), 1);
         if (fromDialog) {
             DlgSchluessel dlg;
@@ -160,29 +147,26 @@ private Q_SLOTS:
             dlg.dfSchluesselNr->setText(QStringLiteral("GH200"));
             QSignalSpy accepted(&dlg, &QDialog::accepted);
             dlg.pbLoeschen_Click();
-            QCOMPARE(accepted.count(), deleted ? 1 : 0);
+            QCOMPARE(accepted.count(), int(deleted));
             QCOMPARE(keys(QStringLiteral("GH200")), 1);
         } else {
-            select(m_main->lstSchluessel, QStringLiteral("A12"));
+            select(QStringLiteral("A12"));
             m_main->pbSchlDel_Click();
-            QCOMPARE(m_main->lstSchluessel->count(), deleted ? 4 : 5);
+            QCOMPARE(rows().size(), deleted ? 4 : 5);
             QCOMPARE(m_main->selectedKeyNumber(), QString());
         }
-        QCOMPARE(keys(QStringLiteral("A12")), deleted ? 0 : 1);
+        QCOMPARE(keys(QStringLiteral("A12")), int(!deleted));
         QCOMPARE(m_db->count(QStringLiteral("TBBewegungen")), deleted ? 1 : 3);
         QCOMPARE(messages.lastText(),
-                 deleted ? QString()
-                         : QStringLiteral("Dieser Schlüssel ist noch ausgegeben und kann daher nicht gelöscht werden"));
+                 deleted ? QString() : "Dieser Schlüssel ist noch ausgegeben und kann daher nicht gelöscht werden");
     }
 
+    // The two deletes land together or not at all.
     void failedSecondDeleteKeepsTheKey()
     {
         addMovement(*m_db, QStringLiteral("A12"), 1);
-        QCOMPARE(sqlite3_exec(db().handle(),
-                              "CREATE TEMP TRIGGER refuse BEFORE DELETE ON TBBewegungen "
-                              "BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
+        db().executeNative("CREATE TEMP TRIGGER refuse BEFORE DELETE ON TBBewegungen BEGIN SELECT RAISE(ABORT, 'no'); "
+                           "END");
         QVERIFY_THROWS_EXCEPTION(SqlError, SchlDel(QStringLiteral("A12")));
         QCOMPARE(keys(QStringLiteral("A12")), 1);
     }
