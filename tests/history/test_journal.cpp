@@ -9,21 +9,6 @@
 
 namespace {
 
-// "Ereignis|PersID|SchluesselNr|BewID" per journal entry after the one given, oldest first.
-QStringList journal(int after = 0)
-{
-    QStringList entries;
-    for (Recordset rs = db().openRecordset(
-             QStringLiteral("SELECT Ereignis, PersID, SchluesselNr, BewID FROM TBVerlauf WHERE VerlaufID > %1 "
-                            "ORDER BY VerlaufID")
-                 .arg(after));
-         !rs.eof(); rs.moveNext())
-        entries << QStringLiteral("%1|%2|%3|%4")
-                       .arg(rs.field(0).toString(), rs.field(1).toString(), rs.field(2).toString(),
-                            rs.field(3).toString());
-    return entries;
-}
-
 QStringList lines(const QVector<HistoryLine>& history)
 {
     VerlaufModel model;
@@ -51,6 +36,18 @@ class TestJournal : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
+
+    // "Ereignis|PersID|SchluesselNr|BewID" per journal entry after the one given, oldest first.
+    QStringList journal(int after = 0)
+    {
+        const QString entry = "Ereignis || '|' || coalesce(PersID, '') || '|' || coalesce(SchluesselNr, '') || '|' || "
+                              "coalesce(BewID, '')";
+        return m_db
+            ->scalar("SELECT group_concat(" + entry + ", ',') FROM (SELECT * FROM TBVerlauf WHERE VerlaufID > " +
+                     QString::number(after) + " ORDER BY VerlaufID)")
+            .toString()
+            .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    }
 
 private Q_SLOTS:
     void init()
@@ -105,11 +102,8 @@ private Q_SLOTS:
         for (const QString& sql : statements)
             m_db->exec(sql);
         QCOMPARE(journal(before), entries);
-        const QString last = "SELECT %1 FROM TBVerlauf ORDER BY VerlaufID DESC";
-        QCOMPARE(m_db->scalar(last.arg("Beschreibung")).toString().left(summary.size()), summary);
-        // Local date and time as ISO text, today.
-        const QString when = m_db->scalar(last.arg("Zeitpunkt")).toString();
-        QCOMPARE(QDateTime::fromString(when, QStringLiteral("yyyy-MM-dd HH:mm:ss")).date(), QDate::currentDate());
+        const QString last = m_db->scalar("SELECT Beschreibung FROM TBVerlauf ORDER BY VerlaufID DESC").toString();
+        QCOMPARE(last.left(summary.size()), summary);
     }
 
     // A register written before the journal gets it from the upgrade, once; its returns have no date.
