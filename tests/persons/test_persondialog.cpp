@@ -115,8 +115,7 @@ private Q_SLOTS:
     void roundTrip_data()
     {
         QTest::addColumn<QStringList>("typed");
-        QTest::newRow("quotes, wildcards, umlauts") << QStringList{"O'Neil*?Müß", "'Dee' \"D\" [!a-z]", "#1'ß"};
-        QTest::newRow("blanks") << QStringList{" Meier ", "  ", " 7 "};
+        QTest::newRow("blanks, quotes, wildcards, umlauts") << QStringList{" Müß'Neil*?[!a-z] ", "  ", " #1'ß# "};
         QTest::newRow("beyond the lengths")
             << QStringList{QString(49, QChar(u'Ä')) + "'x", QString(51, QChar(u'x')), QString(19, QChar(u'9')) + "'9"};
     }
