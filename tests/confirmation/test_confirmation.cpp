@@ -1,10 +1,9 @@
 // The handout confirmation: its layout on the line printer, the key text, pages, where it goes.
 #include "confirmation/ConfirmationLayout.h"
 #include "core/Clock.h"
-#include "keys/KeyData.h"
-#include "persons/PersonData.h"
 #include "support/RecordingPrinter.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "ui/FrmMain.h"
 #include "ui/QtLinePrinter.h"

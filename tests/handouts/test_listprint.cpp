@@ -1,8 +1,7 @@
 // The printed handout list.
 #include "handouts/ListPrintout.h"
 #include "handouts/VergabenModel.h"
-#include "keys/KeyData.h"
-#include "persons/PersonData.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TextRecorder.h"
 #include "ui/FrmMain.h"
