@@ -23,7 +23,7 @@ void FrmMain::RefreshVergaben(bool askFilter)
 
     WaitCursor wait;
     // Read first: a refused statement leaves the list as it was.
-    showVergaben(HandoutList::read(db(), HandoutList::query(w)));
+    showVergaben(HandoutList::read(db(), HandoutList::query(w), vergaben->maxRows()));
 }
 
 void FrmMain::showVergaben(VergabenModel::Lines lines)

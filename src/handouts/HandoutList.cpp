@@ -38,10 +38,12 @@ QString query(const QString& w)
            QStringLiteral("TBBewegungen.ZusatzNr ASC");
 }
 
-VergabenModel::Lines read(Database& db, const QString& sql)
+VergabenModel::Lines read(Database& db, const QString& sql, qsizetype expected)
 {
     VergabenModel::Lines result;
+    result.lines.reserve(expected);
     TextStore& texts = result.texts;
+    texts.reserve(expected * 48); // a line's four texts take about this many characters
     Recordset rs = db.openRecordset(sql);
     while (!rs.eof()) {
         VergabenModel::Line& line = result.lines.emplace_back();

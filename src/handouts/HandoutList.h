@@ -19,7 +19,7 @@ QString filterCondition(const QString& vonDatum, const QString& bisDatum, const 
 // Every open handout, newest first, narrowed by W when it is not empty.
 QString query(const QString& w);
 
-// Runs the statement and reads its rows in order.
-VergabenModel::Lines read(Database& db, const QString& sql);
+// Runs the statement and reads its rows in order; room is made for about expected lines at once.
+VergabenModel::Lines read(Database& db, const QString& sql, qsizetype expected = 0);
 
 } // namespace HandoutList

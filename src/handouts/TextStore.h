@@ -19,6 +19,7 @@ public:
 
     QStringView view(Piece piece) const { return QStringView(m_chars.data() + piece.offset, piece.size); }
 
+    void reserve(qsizetype chars) { m_chars.reserve(static_cast<std::size_t>(chars)); }
     Piece add(QStringView text);
     // UTF-8 as the engine stores it, decoded straight into the buffer (a leading byte-order mark kept).
     Piece addUtf8(QByteArrayView bytes);

@@ -201,12 +201,13 @@ void TabListWidget::setRows(Utf8Rows rows)
         order.resize(static_cast<std::size_t>(rows.size()));
         std::iota(order.begin(), order.end(), 0);
     }
-    m_texts = std::move(rows);
-
-    // The items there are take their new slots; only the difference in number is added or removed.
+    // The items there are take their new slots; only the difference in number is added or removed. The
+    // surplus goes while the texts it points at are still there: removing the current row moves the
+    // current item to a kept one, and the list reads that row's text at once.
     const int rowCount = static_cast<int>(order.size());
     if (count() > rowCount)
         model()->removeRows(rowCount, count() - rowCount);
+    m_texts = std::move(rows);
     const int kept = count();
     const bool sorting = isSortingEnabled();
     setSortingEnabled(false);

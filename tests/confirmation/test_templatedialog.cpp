@@ -1,6 +1,5 @@
-// The template dialog: loading and storing, placeholder insertion at the caret, the caret's return.
+// The template dialog: placeholder insertion at the caret, storing, the caret's return, Enter.
 #include "confirmation/DlgFormular.h"
-#include "core/Sql.h"
 #include "support/TestDatabase.h"
 #include "support/TestMain.h"
 #include "ui/DialogRunner.h"
@@ -11,12 +10,6 @@
 
 namespace {
 const QString kStored = QStringLiteral("SELECT Bestätigung FROM TBKopfdaten");
-
-void addHeaderRow(TestDatabase& t, const QString& templ)
-{
-    t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', '%1')")
-               .arg(Sql::sqlText(templ)));
-}
 
 // Opens the dialog as the main window does; edit acts on it before the runner returns.
 void openWith(const std::function<void(DlgFormular&)>& edit)
@@ -33,105 +26,76 @@ void setCaret(QPlainTextEdit* field, int position, int anchor)
     cursor.setPosition(position, QTextCursor::KeepAnchor);
     field->setTextCursor(cursor);
 }
+
+// A click on a placeholder label with the field's text and selection as given; the caret after it in
+// the field, and CaretPos in the stored text.
+struct Insert
+{
+    QString text;
+    int anchor, caret;
+    QString label, expected;
+    int expectedCaret, caretPos;
+};
 } // namespace
 
 class TestTemplateDialog : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { DlgFormular::CaretPos = 0; }
-
-    // OK stores the field's lines with CR LF and apostrophes intact; Abbrechen and the close box store
-    // nothing, even after placeholders went in.
-    void storeAndDiscard()
-    {
-        TestDatabase t;
-        addHeaderRow(t, QString());
-        const QString templ = QStringLiteral("Bestätigung\r\n\r\nO'Neill's [&P]");
-        openWith([&](DlgFormular& dlg) {
-            QCOMPARE(dlg.dfText->toPlainText(), QString());
-            dlg.dfText->setPlainText(QStringLiteral("Bestätigung\n\nO'Neill's [&P]"));
-            dlg.pbOK->click();
-        });
-        QCOMPARE(t.scalar(kStored).toString(), templ);
-        for (const char* close : {"pbAbbrechen", ""}) {
-            openWith([&](DlgFormular& dlg) {
-                QCOMPARE(dlg.storedText(), templ);
-                dlg.dfSchluessel_Click();
-                if (*close)
-                    dlg.findChild<QPushButton*>(close)->click();
-            });
-            QCOMPARE(t.scalar(kStored).toString(), templ);
-        }
-    }
-
     void insert_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("anchor");
-        QTest::addColumn<int>("caret");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("expectedCaret"); // in the field
-        QTest::addColumn<int>("caretPos");      // in the stored text
-        QTest::newRow("person after 'Herr '") << "Herr " << 5 << 5 << "dfName"
-                                              << "Herr \n[&P]\n"
-                                              << 10 << 5;
-        QTest::newRow("date at the start") << "abc" << 0 << 0 << "dfDatum"
-                                           << "[&D]abc" << 4 << 0;
-        QTest::newRow("key on the second line") << "a\nb" << 3 << 3 << QStringLiteral("dfSchlüssel") << "a\nb\n[&K]\n"
-                                                << 8 << 4;
-        QTest::newRow("selection stays behind") << "abcd" << 3 << 1 << "dfDatum"
-                                                << "a[&D]bcd" << 5 << 1;
+        QTest::addColumn<Insert>("c");
+        QTest::newRow("person after 'Herr '") << Insert{"Herr ", 5, 5, "dfName", "Herr \n[&P]\n", 10, 5};
+        QTest::newRow("date at the start") << Insert{"abc", 0, 0, "dfDatum", "[&D]abc", 4, 0};
+        QTest::newRow("key on the second line") << Insert{"a\nb", 3, 3, "dfSchlüssel", "a\nb\n[&K]\n", 8, 4};
+        QTest::newRow("selection stays behind") << Insert{"abcd", 3, 1, "dfDatum", "a[&D]bcd", 5, 1};
     }
     void insert()
     {
-        QFETCH(QString, text);
-        QFETCH(int, anchor);
-        QFETCH(int, caret);
-        QFETCH(QString, label);
-        QFETCH(QString, expected);
-        QFETCH(int, expectedCaret);
-        QFETCH(int, caretPos);
+        QFETCH(Insert, c);
         DlgFormular dlg;
-        dlg.dfText->setPlainText(text);
-        setCaret(dlg.dfText, caret, anchor);
-        QTest::mouseClick(dlg.findChild<QWidget*>(label), Qt::LeftButton);
-        QCOMPARE(dlg.dfText->toPlainText(), expected);
-        QCOMPARE(dlg.dfText->textCursor().position(), expectedCaret);
+        dlg.dfText->setPlainText(c.text);
+        setCaret(dlg.dfText, c.caret, c.anchor);
+        QTest::mouseClick(dlg.findChild<QWidget*>(c.label), Qt::LeftButton);
+        QCOMPARE(dlg.dfText->toPlainText(), c.expected);
+        QCOMPARE(dlg.dfText->textCursor().position(), c.expectedCaret);
         QVERIFY(!dlg.dfText->textCursor().hasSelection());
-        QCOMPARE(DlgFormular::CaretPos, caretPos);
+        QCOMPARE(DlgFormular::CaretPos, c.caretPos);
     }
 
-    // Two dates in a row make one word; the caret returns to where the last insertion began when
-    // the field takes the focus, also in the next opening; Enter there starts a new line.
-    void caretReturnsAndEnterBreaksTheLine()
+    // OK stores CR LF and apostrophes intact; two dates in a row make one word. At the next opening the
+    // caret returns to where the last insertion began when the field takes the focus, where OK stops
+    // being the default and Enter starts a new line; Abbrechen stores nothing.
+    void storeCaretAndEnter()
     {
         TestDatabase t;
-        addHeaderRow(t, QStringLiteral("Titel\r\nHerr "));
+        t.exec(
+            QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', 'O''Neill''s\r\nHerr ')"));
         openWith([](DlgFormular& dlg) {
-            setCaret(dlg.dfText, 11, 11);
+            setCaret(dlg.dfText, 15, 15);
             dlg.dfDatum_Click();
             dlg.dfDatum_Click();
-            QCOMPARE(dlg.storedText(), QStringLiteral("Titel\r\nHerr [&D][&D]"));
-            QCOMPARE(DlgFormular::CaretPos, 16);
+            QCOMPARE(DlgFormular::CaretPos, 20);
             dlg.pbOK->click();
         });
+        const QString stored = QStringLiteral("O'Neill's\r\nHerr [&D][&D]");
+        QCOMPARE(t.scalar(kStored).toString(), stored);
         openWith([](DlgFormular& dlg) {
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
             QVERIFY(dlg.pbOK->hasFocus() && dlg.pbOK->isDefault());
             QTest::keyClick(&dlg, Qt::Key_Tab);
             QTest::keyClick(&dlg, Qt::Key_Tab);
-            QVERIFY(dlg.dfText->hasFocus());
-            QCOMPARE(dlg.dfText->textCursor().position(), 15);
-            QVERIFY(!dlg.pbOK->isDefault());
+            QVERIFY(dlg.dfText->hasFocus() && !dlg.pbOK->isDefault());
+            QCOMPARE(dlg.dfText->textCursor().position(), 19);
             QTest::keyClick(dlg.dfText, Qt::Key_Return);
             QVERIFY(dlg.isVisible());
-            QCOMPARE(dlg.storedText(), QStringLiteral("Titel\r\nHerr [&D]\r\n[&D]"));
+            QCOMPARE(dlg.storedText(), QStringLiteral("O'Neill's\r\nHerr [&D]\r\n[&D]"));
             dlg.dfText->clearFocus();
             QVERIFY(dlg.pbOK->isDefault());
+            dlg.pbAbbrechen->click();
         });
+        QCOMPARE(t.scalar(kStored).toString(), stored);
     }
 };
 

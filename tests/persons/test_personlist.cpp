@@ -1,8 +1,7 @@
 // The main window's person list: search, line text, long lists and the New, Edit and Delete buttons.
-#include "PersonData.h"
-#include "keys/KeyData.h"
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "ui/DialogRunner.h"
 #include "ui/FrmMain.h"
@@ -10,18 +9,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <memory>
-#include <sqlite3.h>
 
 class TestPersonList : public QObject
 {
     Q_OBJECT
-
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<ScriptedMessages> m_messages;
     std::unique_ptr<FrmMain> m_main;
 
-    // The lines without their fill, in list order.
+    // The lines without their fill.
     QStringList lines() const
     {
         QStringList out;
@@ -29,10 +25,11 @@ class TestPersonList : public QObject
             out << m_main->lstPerson->item(i)->text().trimmed();
         return out;
     }
-    void search(const QString& text)
+    QStringList search(const QString& text)
     {
         m_main->dfPersSuch->setText(text);
         m_main->pbPersSuch_Click();
+        return lines();
     }
 
 private Q_SLOTS:
@@ -50,81 +47,57 @@ private Q_SLOTS:
         m_db.reset();
     }
 
-    void search_data()
+    // Those not retired, by family and given name; a line is family name, a blank and the given name, cut
+    // after 50 characters. A search finds part of the family name or the number.
+    void list()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("blanks list all not retired, sorted")
-            << "   " << QStringList{"Abel Anna", "Abel Zoe", "Kühn Jörg", "Meier Hans", "O'Neil Sean", "Xaver 47"};
-        QTest::newRow("umlaut in other case") << "KÜH" << QStringList{"Kühn Jörg"};
-        QTest::newRow("digits: number or family name") << "47" << QStringList{"Meier Hans", "Xaver 47"};
-        QTest::newRow("leading blank is kept") << " 47" << QStringList{"Xaver 47"};
-        QTest::newRow("given name is not searched") << "Zoe" << QStringList{};
-        QTest::newRow("typed wildcard acts") << "M?ier" << QStringList{"Meier Hans"};
-        QTest::newRow("quote searched as typed") << "o'n" << QStringList{"O'Neil Sean"};
-    }
-    void search()
-    {
-        QFETCH(QString, text);
-        QFETCH(QStringList, expected);
         addPerson(*m_db, "Meier", "Hans", "4711");
         addPerson(*m_db, "Abel", "Zoe", "A-12");
         addPerson(*m_db, "Abel", "Anna");
-        addPerson(*m_db, "Xaver 47", "", "99");
         addPerson(*m_db, "Alt", "Otto", "4712", true);
-        addPerson(*m_db, "Kühn", "Jörg", "K 7");
-        addPerson(*m_db, "O'Neil", "Sean");
-        search(text);
-        QCOMPARE(lines(), expected);
-        QCOMPARE(m_main->persListe.size(), expected.size() + 1);
-        QCOMPARE(m_main->persListe.last().Name, QString());
+        addPerson(*m_db, "Xaver 47");
+        addPerson(*m_db, QString(45, QLatin1Char('N')), "Hansjörg");
+        QCOMPARE(search("   "), (QStringList{"Abel Anna", "Abel Zoe", "Meier Hans",
+                                             QString(45, QLatin1Char('N')) + " Hans", "Xaver 47"}));
+        QCOMPARE(search("47"), (QStringList{"Meier Hans", "Xaver 47"}));
     }
 
+    // The search text goes in as typed: blanks kept, quotes doubled, a tab searched for.
     void statementText()
     {
         QStringList sql;
         recordStatements(sql);
         search("  ");
         search(" O'Neil ");
-        QCOMPARE(sql, (QStringList{"SELECT * FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, Vorname ASC",
-                                   "SELECT * FROM TBPersonen WHERE NOT Storniert AND (Nachname LIKE '* O''Neil *' OR "
-                                   "PersNr LIKE '* O''Neil *') ORDER BY Nachname ASC, Vorname ASC"}));
+        search("\t");
+        const QString where = " AND (Nachname LIKE '*%1*' OR PersNr LIKE '*%1*')";
+        const QString select = "SELECT * FROM TBPersonen WHERE NOT Storniert%1 ORDER BY Nachname ASC, Vorname ASC";
+        QCOMPARE(sql, (QStringList{select.arg(""), select.arg(where.arg(" O''Neil ")), select.arg(where.arg("\t"))}));
+        db().setObserver({});
     }
 
-    // Family name, a blank and the stored given name, filled up with blanks or cut after 50 characters.
-    void lineOfFiftyCharacters()
-    {
-        addPerson(*m_db, "Meier", "Hans");
-        const qint32 cut = addPerson(*m_db, QString(45, 'N'), "Hansjörg");
-        search("");
-        QCOMPARE(m_main->lstPerson->count(), 2);
-        QCOMPARE(m_main->lstPerson->item(0)->text(), QStringLiteral("Meier Hans").leftJustified(50));
-        QCOMPARE(m_main->lstPerson->item(1)->text(), QString(45, 'N') + " Hans");
-        QCOMPARE(m_main->persListe.at(1).Name, QString(45, 'N') + " Hans");
-        QCOMPARE(m_main->persListe.at(1).PersID, cut);
-    }
-
-    // More lines than a 16-bit line number holds: the last still belongs to its person.
+    // More lines than a 16-bit line number holds: the last is filled to 50 and still belongs to its person
+    // (the list's closing empty entry makes it selectable). Delete refills whatever the result.
     void longList()
     {
-        const int persons = 33000;
-        QCOMPARE(sqlite3_exec(db().handle(),
-                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 33000) "
-                              "INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) "
-                              "SELECT printf('P%05d', i), ' ', printf('%d ', i), 0 FROM n",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        search("");
-        QCOMPARE(m_main->lstPerson->count(), persons);
-        QCOMPARE(m_main->lstPerson->item(persons - 1)->text(), QStringLiteral("P33000").leftJustified(50));
-        m_main->lstPerson->setCurrentRow(persons - 1);
+        db().executeNative("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 33000) "
+                           "INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) "
+                           "SELECT printf('P%05d', i), ' ', printf('%d ', i), 0 FROM n");
+        QCOMPARE(search("").size(), 33000);
+        QCOMPARE(m_main->lstPerson->item(32999)->text(), QStringLiteral("P33000").leftJustified(50));
+        addMovement(*m_db, "K1", 0, 1); // P00001 holds a key: refused, and refilled all the same
+        m_main->lstPerson->setCurrentRow(0);
+        m_main->pbPersDel_Click();
+        QVERIFY(m_main->lstPerson->selectedItems().isEmpty());
+        QCOMPARE(m_messages->shown.size(), 1);
+        m_main->lstPerson->setCurrentRow(32999);
         m_main->pbPersDel_Click();
         QCOMPARE(m_db->scalar("SELECT Nachname FROM TBPersonen WHERE Storniert").toString(), QStringLiteral("P33000"));
-        QCOMPARE(m_main->lstPerson->count(), persons - 1);
+        QCOMPARE(m_main->lstPerson->count(), 32999);
     }
 
-    // Edit and Delete act on the selected line and do nothing without one; afterwards the list is refilled,
-    // whatever the dialog did, with no line selected.
+    // Edit and Delete act on the selected line (Delete: see longList) and do nothing without one; afterwards
+    // the list is refilled, whatever the dialog did, with no line selected.
     void buttons_data()
     {
         QTest::addColumn<QString>("button");
@@ -132,12 +105,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action"); // in the dialog
         QTest::addColumn<QStringList>("after");
         const QStringList untouched{"Meier Hans"};
-        QTest::newRow("new, OK") << "new" << false << "ok" << QStringList{"Meier Hans", "Neumann Nina", "Zander Zoe"};
         QTest::newRow("new, cancel") << "new" << false << "cancel" << QStringList{"Meier Hans", "Zander Zoe"};
         QTest::newRow("edit, OK") << "edit" << true << "ok" << QStringList{"Neumann Nina", "Zander Zoe"};
         QTest::newRow("edit, retire") << "edit" << true << "retire" << QStringList{"Zander Zoe"};
         QTest::newRow("edit without selection") << "edit" << false << "" << untouched;
-        QTest::newRow("delete") << "delete" << true << "" << QStringList{"Zander Zoe"};
         QTest::newRow("delete without selection") << "delete" << false << "" << untouched;
     }
     void buttons()
@@ -165,7 +136,6 @@ private Q_SLOTS:
         QCOMPARE(opened, action.isEmpty() ? QStringList{} : QStringList{selected ? "Meier|Hans|4711" : "||"});
         QCOMPARE(lines(), after);
         QVERIFY(m_main->lstPerson->selectedItems().isEmpty());
-        QCOMPARE(m_main->lstPerson->currentRow(), -1);
         QVERIFY(m_messages->shown.isEmpty());
     }
 };

@@ -1,7 +1,8 @@
 // Enter in every dialog presses the focused button, and the default button only when the focus is
-// elsewhere.
+// elsewhere; in the template's text it starts a new line.
 #include "confirmation/DlgFormular.h"
 #include "handouts/DlgFilter.h"
+#include "history/DlgVerlauf.h"
 #include "keys/DlgSchluessel.h"
 #include "persons/DlgPerson.h"
 #include "support/ScriptedMessages.h"
@@ -9,7 +10,6 @@
 #include "support/TestMain.h"
 
 #include <QPushButton>
-#include <QSignalSpy>
 
 class TestDialogButtons : public QObject
 {
@@ -17,63 +17,40 @@ class TestDialogButtons : public QObject
 private Q_SLOTS:
     void enterPressesTheFocusedButton_data()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QString>("focus");   // object name
-        QTest::addColumn<QString>("pressed"); // object name of the button Enter clicks
-        for (const char* dialog : {"dlgPerson", "dlgSchlüssel"}) {
-            const QString field =
-                QString::fromUtf8(dialog) == QStringLiteral("dlgPerson") ? "dfNachname" : "dfFunktion";
-            QTest::addRow("%s, OK", dialog) << dialog << "pbOK"
-                                            << "pbOK";
-            QTest::addRow("%s, Abbrechen", dialog) << dialog << "pbCancel"
-                                                   << "pbCancel";
-            QTest::addRow("%s, Löschen", dialog)
-                << dialog << QStringLiteral("pbLöschen") << QStringLiteral("pbLöschen");
-            QTest::addRow("%s, a field", dialog) << dialog << field << "pbOK";
+        QTest::addColumn<QStringList>("c"); // dialog, focused control, the button Enter clicks (none: "")
+        // Per dialog: each focused control with '>' and the button Enter clicks.
+        for (const char* dialog : {"dlgPerson pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfNachname>pbOK",
+                                   "dlgSchlüssel pbOK>pbOK pbCancel>pbCancel pbLöschen>pbLöschen dfFunktion>pbOK",
+                                   "dlgFormular pbOK>pbOK pbAbbrechen>pbAbbrechen dfText>",
+                                   "dlgFilter pbCancel>pbCancel dfName>pbOK", "dlgVerlauf sprVerlauf>pbSchließen"}) {
+            const QStringList rows = QString::fromUtf8(dialog).split(QLatin1Char(' '));
+            for (const QString& row : rows.mid(1))
+                QTest::newRow(qPrintable(rows[0] + ", " + row)) << (QStringList{rows[0]} + row.split(QLatin1Char('>')));
         }
-        // Enter in the template's text starts a new line.
-        QTest::newRow("dlgFormular, OK") << "dlgFormular"
-                                         << "pbOK"
-                                         << "pbOK";
-        QTest::newRow("dlgFormular, Abbrechen") << "dlgFormular"
-                                                << "pbAbbrechen"
-                                                << "pbAbbrechen";
-        QTest::newRow("dlgFormular, the text") << "dlgFormular"
-                                               << "dfText"
-                                               << "";
-        QTest::newRow("dlgFilter, Abbrechen") << "dlgFilter"
-                                              << "pbCancel"
-                                              << "pbCancel";
-        QTest::newRow("dlgFilter, a field") << "dlgFilter"
-                                            << "dfName"
-                                            << "pbOK";
     }
     void enterPressesTheFocusedButton()
     {
-        QFETCH(QString, dialog);
-        QFETCH(QString, focus);
-        QFETCH(QString, pressed);
+        QFETCH(QStringList, c);
         TestDatabase database;
         ScriptedMessages messages;
-        std::unique_ptr<QDialog> shown;
-        if (dialog == QStringLiteral("dlgPerson"))
-            shown = std::make_unique<DlgPerson>();
-        else if (dialog == QStringLiteral("dlgFormular"))
-            shown = std::make_unique<DlgFormular>();
-        else if (dialog == QStringLiteral("dlgFilter"))
-            shown = std::make_unique<DlgFilter>();
-        else
-            shown = std::make_unique<DlgSchluessel>();
+        DlgPerson person;
+        DlgSchluessel key;
+        DlgFormular templ;
+        DlgFilter filter;
+        DlgVerlauf history;
+        QDialog* shown = nullptr;
+        for (QDialog* d : std::initializer_list<QDialog*>{&person, &key, &templ, &filter, &history})
+            shown = d->objectName() == c[0] ? d : shown;
         shown->show();
-        QVERIFY(QTest::qWaitForWindowActive(shown.get()));
-        auto* target = shown->findChild<QWidget*>(focus);
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        auto* target = shown->findChild<QWidget*>(c[1]);
         target->setEnabled(true);
         target->setFocus();
         QStringList clicked;
         for (QPushButton* button : shown->findChildren<QPushButton*>())
             connect(button, &QPushButton::clicked, this, [&clicked, button] { clicked << button->objectName(); });
         QTest::keyClick(target, Qt::Key_Return);
-        QCOMPARE(clicked, pressed.isEmpty() ? QStringList() : QStringList{pressed});
+        QCOMPARE(clicked.join(QLatin1Char(' ')), c[2]);
     }
 };
 

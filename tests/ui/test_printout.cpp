@@ -11,21 +11,28 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 class TestPrintout : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_home; // holds a file "plain" where a folder would go
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("HOME", m_home.path().toLocal8Bit());
+        QFile(m_home.filePath("plain")).open(QIODevice::WriteOnly);
+        Clock::setToday(QDate(2026, 12, 6));
+    }
+
     void newPathNeverOverwrites()
     {
-        QTemporaryDir dir;
         const QDateTime when(QDate(2026, 12, 6), QTime(14, 32));
-        const QString first = Printout::newPdfPath(dir.path(), "Bestaetigung", "K10/ 3", when);
+        const QString first = Printout::newPdfPath(m_home.path(), "Bestaetigung", "K10/ 3", when);
         QCOMPARE(QFileInfo(first).fileName(), "Bestaetigung-2026-12-06-1432-K103.pdf");
         QFile(first).open(QIODevice::WriteOnly);
-        QCOMPARE(QFileInfo(Printout::newPdfPath(dir.path(), "Bestaetigung", "K10/ 3", when)).fileName(),
+        QCOMPARE(QFileInfo(Printout::newPdfPath(m_home.path(), "Bestaetigung", "K10/ 3", when)).fileName(),
                  "Bestaetigung-2026-12-06-1432-K103-2.pdf");
     }
 
@@ -33,57 +40,36 @@ private Q_SLOTS:
     // in the documents folder and the message says why; a folder that cannot be made is reported.
     void routing_data()
     {
-        QTest::addColumn<QString>("option"); // under the temporary home; empty for none
-        QTest::addColumn<QString>("folder"); // where the file lands; empty for nowhere
-        QTest::addColumn<QString>("message");
-        QTest::newRow("--print-to-pdf") << "out/pdf"
-                                        << "out/pdf"
-                                        << "Der Ausdruck wurde als PDF-Datei gespeichert:\n";
-        QTest::newRow("no printer")
-            << ""
-            << "Documents"
-            << "Es ist kein Drucker eingerichtet.\nDer Ausdruck wurde als PDF-Datei gespeichert:\n";
-        QTest::newRow("folder cannot be made") << "plain/sub"
-                                               << ""
-                                               << "Der Ausdruck konnte nicht erstellt werden.\nDer Ordner kann "
-                                                  "nicht angelegt werden: ";
+        QTest::addColumn<QStringList>("c"); // option under the home (none: empty), the file's folder, the message
+        const QString saved = QStringLiteral("Der Ausdruck wurde als PDF-Datei gespeichert:\n");
+        QTest::newRow("--print-to-pdf") << QStringList{"out/pdf", "out/pdf", saved};
+        QTest::newRow("no printer") << QStringList{"", "Documents", "Es ist kein Drucker eingerichtet.\n" + saved};
+        QTest::newRow("folder cannot be made") << QStringList{
+            "plain/sub", "", "Der Ausdruck konnte nicht erstellt werden.\nDer Ordner kann nicht angelegt werden: "};
     }
     void routing()
     {
-        QFETCH(QString, option);
-        QFETCH(QString, folder);
-        QFETCH(QString, message);
-        if (option.isEmpty() && !QPrinterInfo::defaultPrinter().isNull())
+        QFETCH(QStringList, c);
+        if (c[0].isEmpty() && !QPrinterInfo::defaultPrinter().isNull())
             QSKIP("a printer is installed");
-        QTemporaryDir home;
-        QFile(home.filePath("plain")).open(QIODevice::WriteOnly);
-        const QByteArray oldHome = qgetenv("HOME");
-        qputenv("HOME", home.path().toLocal8Bit());
-        Clock::setToday(QDate(2026, 12, 6));
-        const auto restore = qScopeGuard([&oldHome] {
-            qputenv("HOME", oldHome);
-            Clock::setToday(std::nullopt);
-            app().printToPdfDir.clear();
-        });
-        app().printToPdfDir = option.isEmpty() ? QString() : home.filePath(option);
+        app().printToPdfDir = c[0].isEmpty() ? QString() : m_home.filePath(c[0]);
         ScriptedMessages messages;
         const bool printed = Printout::run("Liste", "", "Liste", QMarginsF(500, 720, 500, 720), [](QPrinter& printer) {
             QPainter painter;
             return painter.begin(&printer) && (painter.drawText(100, 100, "Seite"), painter.end());
         });
-        QCOMPARE(printed, !folder.isEmpty());
+        QCOMPARE(printed, !c[1].isEmpty());
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].icon, printed ? Messages::Icon::Information : Messages::Icon::Exclamation);
-        if (!printed) {
-            QCOMPARE(messages.lastText(), message + QDir::toNativeSeparators(app().printToPdfDir));
-            return;
+        const QDir folder(m_home.filePath(c[1]));
+        const QStringList files = printed ? folder.entryList({"*.pdf"}, QDir::Files) : QStringList();
+        QCOMPARE(messages.lastText(),
+                 c[2] + QDir::toNativeSeparators(printed ? folder.filePath(files.value(0)) : app().printToPdfDir));
+        if (printed) {
+            QCOMPARE(files.size(), 1);
+            QVERIFY(QRegularExpression("^Liste-2026-12-06-\\d{4}\\.pdf$").match(files[0]).hasMatch());
+            QVERIFY(QFileInfo(folder.filePath(files[0])).size() > 500);
         }
-        const QStringList files = QDir(home.filePath(folder)).entryList(QDir::Files);
-        QCOMPARE(files.size(), 1);
-        QVERIFY(QRegularExpression("^Liste-2026-12-06-\\d{4}\\.pdf$").match(files[0]).hasMatch());
-        const QString path = QDir(home.filePath(folder)).filePath(files[0]);
-        QVERIFY(QFileInfo(path).size() > 500);
-        QCOMPARE(messages.lastText(), message + QDir::toNativeSeparators(path));
     }
 };
 

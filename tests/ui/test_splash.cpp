@@ -1,95 +1,106 @@
+// The start window: the language choice, the ways to close it, and its opening from the main window's logo.
 #include "core/AppState.h"
 #include "support/TestMain.h"
+#include "ui/FrmMain.h"
 #include "ui/FrmSplash.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
-// The start window: the language choice and the ways to close it.
 class TestSplash : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { app().Sprache = QStringLiteral("DE"); }
+    void init() { app().Sprache = QStringLiteral("EN"); }
 
-    void opensInTheCurrentLanguageWithGermanSelected()
-    {
-        app().Sprache = QStringLiteral("EN");
-        FrmSplash splash;
-        QVERIFY(splash.rbSprache[0]->isChecked());
-        QCOMPARE(splash.Label2->text(), QStringLiteral("Select language"));
-        QCOMPARE(splash.lblProductName->text(), QStringLiteral("Clavaro"));
-        QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version 1.0.0"));
-        QCOMPARE(app().Sprache, QStringLiteral("EN")); // opening changes nothing
-    }
-
+    // Opens in the current language with Deutsch selected; an option switches the texts at once.
     void optionSwitchesTextsAtOnce()
     {
         FrmSplash splash;
-        QCOMPARE(splash.Label2->text(), QStringLiteral("Sprachauswahl:"));
+        QVERIFY(splash.rbSprache[0]->isChecked());
+        QCOMPARE(splash.Label2->text(), QStringLiteral("Select language"));
+        QCOMPARE(app().Sprache, QStringLiteral("EN")); // opening changes nothing
         splash.selectOption(2);
         QCOMPARE(app().Sprache, QStringLiteral("FR"));
-        QCOMPARE(splash.Label2->text(), QStringLiteral("Sélection de langue:"));
         QCOMPARE(splash.Label3->text(), QStringLiteral("D'autres informations à trouver sous:"));
-        splash.selectOption(1);
-        QCOMPARE(app().Sprache, QStringLiteral("EN"));
-        QCOMPARE(splash.Label3->text(), QStringLiteral("Further information see:"));
+        splash.selectOption(0);
+        QCOMPARE(app().Sprache, QStringLiteral("DE"));
+        QCOMPARE(splash.Label2->text(), QStringLiteral("Sprachauswahl:"));
     }
 
     // OK and a click on the frame's free surface apply the selected option; a character key keeps the
-    // language; a click on a label or the logo does nothing.
+    // language; a click on a label or the logo does nothing; arrow keys choose without closing.
     void closing_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("OK applies Deutsch") << "ok"
-                                            << "DE";
-        QTest::newRow("frame click applies Deutsch") << "frame"
-                                                     << "DE";
-        QTest::newRow("Escape keeps English") << "escape"
-                                              << "EN";
-        QTest::newRow("letter keeps English") << "letter"
-                                              << "EN";
-        QTest::newRow("label click stays open") << "label"
-                                                << "EN";
-        QTest::newRow("logo click stays open") << "logo"
-                                               << "EN";
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("open");
+        const auto row = [](const char* name, const char* how, const char* language, bool open) {
+            QTest::newRow(name) << QString::fromUtf8(how) << QString::fromUtf8(language) << open;
+        };
+        row("OK applies Deutsch", "ok", "DE", false);
+        row("frame click applies Deutsch", "frame", "DE", false);
+        row("Escape keeps English", "escape", "EN", false);
+        row("letter keeps English", "letter", "EN", false);
+        row("label click stays open", "label", "EN", true);
+        row("logo click stays open", "logo", "EN", true);
+        row("two arrow keys choose French", "down", "FR", true);
     }
     void closing()
     {
         QFETCH(QString, how);
-        QFETCH(QString, expected);
-        app().Sprache = QStringLiteral("EN");
+        QFETCH(QString, language);
+        QFETCH(bool, open);
         FrmSplash splash;
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
-        if (how == QLatin1String("ok"))
+        if (how == "ok")
             QTest::mouseClick(splash.pbOK, Qt::LeftButton);
-        else if (how == QLatin1String("frame"))
+        else if (how == "frame")
             QTest::mouseClick(splash.Frame1, Qt::LeftButton, {}, QPoint(splash.Frame1->width() - 20, 10));
-        else if (how == QLatin1String("label"))
-            QTest::mouseClick(splash.lblProductName, Qt::LeftButton, {}, QPoint(5, 5));
-        else if (how == QLatin1String("logo"))
-            QTest::mouseClick(splash.imgLogo, Qt::LeftButton, {}, QPoint(5, 5));
-        else if (how == QLatin1String("escape"))
-            QTest::keyClick(splash.rbSprache[0], Qt::Key_Escape);
-        else
-            QTest::keyClick(splash.rbSprache[0], Qt::Key_X);
-        QCOMPARE(splash.isVisible(), how == QLatin1String("label") || how == QLatin1String("logo"));
-        QCOMPARE(app().Sprache, expected);
+        else if (how == "label" || how == "logo")
+            QTest::mouseClick(how == "logo" ? splash.imgLogo : splash.lblProductName, Qt::LeftButton, {}, {5, 5});
+        else if (how == "down") {
+            splash.rbSprache[0]->setFocus();
+            QTest::keyClick(splash.rbSprache[0], Qt::Key_Down);
+            QTest::keyClick(splash.rbSprache[1], Qt::Key_Down);
+        } else
+            QTest::keyClick(splash.rbSprache[0], how == "escape" ? Qt::Key_Escape : Qt::Key_X);
+        QCOMPARE(splash.isVisible(), open);
+        QCOMPARE(app().Sprache, language);
     }
 
-    void arrowKeysChooseWithoutClosing()
+    // The logo opens the start window in the current language; the main window follows the language
+    // it leaves behind.
+    void logoRoundTrip_data()
     {
-        FrmSplash splash;
-        splash.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&splash));
-        splash.rbSprache[0]->setFocus();
-        QTest::keyClick(splash.rbSprache[0], Qt::Key_Down);
-        QVERIFY(splash.isVisible());
-        QCOMPARE(app().Sprache, QStringLiteral("EN"));
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("personFrame");
+        QTest::newRow("OK applies the preselected Deutsch") << QStringLiteral("ok") << QStringLiteral("PERSON");
+        QTest::newRow("Escape keeps English") << QStringLiteral("escape") << QStringLiteral("KEY HOLDER");
+        QTest::newRow("choosing French") << QStringLiteral("french") << QStringLiteral("PERSONNE");
+    }
+    void logoRoundTrip()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, personFrame);
+        FrmMain frmMain;
+        frmMain.setTexts();
+        QTimer::singleShot(0, [how] {
+            auto* splash = qobject_cast<FrmSplash*>(QApplication::activeModalWidget());
+            QVERIFY(splash);
+            if (how == "escape")
+                return QTest::keyClick(splash->rbSprache[0], Qt::Key_Escape);
+            if (how == "french")
+                splash->selectOption(2);
+            splash->pbOK->click();
+        });
+        frmMain.imgLogo_Click();
+        QCOMPARE(frmMain.frPerson->title(), personFrame);
     }
 };
 
