@@ -28,16 +28,10 @@ private Q_SLOTS:
         const auto row = [](const char* name, const QString& language, int id, const QString& german,
                             const QString& expected) { QTest::newRow(name) << language << id << german << expected; };
         row("German ignores the catalogue", "DE", 101, "PERSON", "PERSON");
-        row("English", "EN", 101, "PERSON", "KEY HOLDER");
-        row("French", "FR", 102, "SCHLÜSSEL", "CLE");
-        row("apostrophe and blank kept", "EN", 161, "' zugeordnet werden?", "' ?");
-        row("trailing blank of 252 kept", "FR", 252, "x", "La 'De date' ne doit pas être plus tard que 'A date' ");
-        row("trailing blank of 350 kept", "FR", 350, "x", "Il faut entrer le 'Numéro de clé' ");
-        row("refusal, English", "EN", 709, "x", "The database refused the action:");
-        row("refusal, French", "FR", 709, "x", "La base de données a refusé l'action :");
+        // An editor that strips trailing blanks from the catalogue would lose this one.
+        row("trailing blank kept", "FR", 252, "x", "La 'De date' ne doit pas être plus tard que 'A date' ");
         row("id without entry falls back", "EN", 123, "Deutsch bleibt", "Deutsch bleibt");
         row("unknown language falls back", "IT", 101, "PERSON", "PERSON");
-        row("language code is case-sensitive", "en", 101, "PERSON", "PERSON");
     }
     void lookup()
     {
@@ -49,14 +43,12 @@ private Q_SLOTS:
         QCOMPARE(GetText(german, id), expected);
     }
 
-    // A blank or empty entry falls back to German; blanks around a text are kept.
+    // A blank entry falls back to German; blanks around a text are kept.
     void blankEntries()
     {
-        TextCatalogue::replace(TextCatalogue::parse("1011\t   \n1012\t\n1021\t KEY \n"));
+        TextCatalogue::replace(TextCatalogue::parse("1011\t   \n1021\t KEY \n"));
         app().Sprache = "EN";
         QCOMPARE(GetText("PERSON", 101) + GetText("SCHLÜSSEL", 102), "PERSON KEY ");
-        app().Sprache = "FR";
-        QCOMPARE(GetText("PERSON", 101), "PERSON");
     }
 
     // Every id the sources look up (always as GetText(QStringLiteral("German"), id)) has both translations.
