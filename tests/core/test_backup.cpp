@@ -42,9 +42,7 @@ private Q_SLOTS:
         Clock::setToday(std::nullopt);
     }
 
-    // A start every day from January 2026 on (or with a long holiday); each start adds its copy and removes what
-    // has expired. At the end: the last 14 days and the newest copy of each of the 12 months before, their days
-    // given from firstMonth of 2026 on.
+    // Daily starts from 2026: at the end the last 14 days and each of the 12 months' newest copy (from firstMonth).
     void rotationOverASimulatedYear_data()
     {
         QTest::addColumn<QDate>("end");
@@ -87,9 +85,7 @@ private Q_SLOTS:
                  QList<QDate>{QDate(2025, 11, 30)});
     }
 
-    // Starts on three days leave three copies, each the register as it was at that start; a second start on a
-    // day keeps the day's first copy, a start without backups leaves none. A copy that cannot be written: one
-    // message, a normal start, and no older copy removed for it.
+    // One copy a day as the register was at the day's first start; a failed copy: one message, nothing removed.
     void startsAndTheirCopies()
     {
         ScriptedMessages messages;

@@ -1,5 +1,4 @@
-// clavaro --check FILE, run as the administrator runs it: no display, the report on stdout, the verdict in
-// the exit code, the file never written.
+// clavaro --check FILE without a display: the report on stdout, the verdict in the exit code, nothing written.
 #include "core/CollationVersion.h"
 #include "core/Database.h"
 #include "core/TextCollation.h"

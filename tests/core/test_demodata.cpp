@@ -49,8 +49,7 @@ private Q_SLOTS:
                              count("FROM TBSchluessel"), count("FROM TBBewegungen"),
                              count("FROM TBBewegungen WHERE Status = 0")}),
                  QList<int>({size.persons, size.retired, size.keys, size.movements, size.out}));
-        // Nothing the handout checks refuse (a number out twice or missing, a retired holder), and stored as the
-        // program stores it (the appended blank, dates up to today, newest numbered last).
+        // Nothing the handout checks refuse, stored as the program stores it (appended blanks, dates, numbering).
         const QStringList faults{
             "FROM (SELECT b.SchluesselNr FROM TBBewegungen b INNER JOIN TBSchluessel k ON b.SchluesselNr = "
             "k.SchluesselNr WHERE Status = 0 AND k.ZusatzNr GROUP BY b.SchluesselNr, b.ZusatzNr HAVING Count(*) > 1 "

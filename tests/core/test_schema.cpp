@@ -1,5 +1,4 @@
-// A register written by an earlier version is brought up to date at open, once, and then holds the same
-// tables, indexes and triggers as a register created new.
+// An older register is upgraded once, to exactly the schema of a register created new.
 #include "core/Schema.h"
 #include "support/Query.h"
 #include "support/TestMain.h"

@@ -15,8 +15,7 @@
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
-// Opening the register at the start: the header row with the system number, refused files, the text
-// order of the indexes, where the register lives.
+// Opening the register at the start: system number, refused files, text order, where the register lives.
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -89,8 +88,7 @@ private Q_SLOTS:
         QCOMPARE(fileContent(path) == before, typed.isEmpty()); // nothing asked, nothing written
     }
 
-    // One message with the engine's number and text, no prompt, and the file left as it was: a file that
-    // is no register gets no first page, and the folder of a register must take the journal of a change.
+    // One message with the engine's number and text, and the file left byte for byte as it was.
     void refusedFiles_data()
     {
         QTest::addColumn<QByteArray>("content"); // none when null
@@ -138,8 +136,7 @@ private Q_SLOTS:
         QCOMPARE(fileContent(path).toHex(), before.toHex());
     }
 
-    // A register from before versions were kept, its index written in another text order (as under another
-    // Qt's Unicode tables), is reindexed at open.
+    // An index written in another text order (as under another Qt's Unicode tables) is rebuilt at open.
     void textOrderRebuiltAtOpen()
     {
         ScriptedMessages messages;
@@ -159,9 +156,7 @@ private Q_SLOTS:
         QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
     }
 
-    // An installed program's directory holds no register: the data folder does, unless one lies beside it.
-    // There the user is asked first: No writes nothing, a folder that cannot be made is told, Yes makes the
-    // folders and goes on to the system number (in the chosen language).
+    // The data folder unless a register lies beside the program; asked first, No writes nothing, Yes goes on.
     void firstStart()
     {
         QStandardPaths::setTestModeEnabled(true);

@@ -1,5 +1,4 @@
-// CSV files: their bytes and a round trip through an independent reader, the command-line export, and
-// the exports and history window started from the main window's lists.
+// CSV files, the command-line export, and the exports and history window started from the main window.
 #include "core/Csv.h"
 #include "handouts/VergabenModel.h"
 #include "history/DlgVerlauf.h"
@@ -76,8 +75,7 @@ private Q_SLOTS:
         app().printToPdfDir.clear();
     }
 
-    // Quoted only for a separator, a quote, a line break or a blank at an end; then what a spreadsheet
-    // program's reader makes of the file (Python's csv module parses as LibreOffice does).
+    // Quoted only where needed; Python's csv module reads the file back as a spreadsheet program does.
     void quotingAndRoundTrip()
     {
         const QStringList header = {"Nachname", "Funktion"};
@@ -107,8 +105,7 @@ private Q_SLOTS:
         QCOMPARE(back, QList<QStringList>{header} + rows);
     }
 
-    // Without a display: the lists as a fresh start shows them (retired persons left out, keys in the
-    // list's order with their stock) and every movement; a backup unless told not to.
+    // Without a display: the lists as a fresh start shows them, every movement, a backup unless told not to.
     void commandLine()
     {
         const QString binary = qEnvironmentVariable("CLAVARO_BINARY");
@@ -150,13 +147,11 @@ private Q_SLOTS:
         QCOMPARE(run(m_db->dir() + "/missing.MDB", {}), 1);
     }
 
-    // From the window: exactly the lines the list shows after a search, in its order; a file that
-    // exists is replaced only when the user says so.
+    // From the window: the lines the list shows, in its order; an existing file replaced only when told.
     void fromTheLists()
     {
         FrmMain main;
-        main.dfPersSuch->setText(QStringLiteral("l")); // not the retired Alt
-        main.pbPersSuch_Click();
+        main.pbPersSuch_Click(); // not the retired Alt
         main.dfPersSuch->setText(QStringLiteral("xyz")); // typed, not searched: the list stays
         const QString file = m_db->dir() + QStringLiteral("/p.csv");
         DialogRunner::setHook(saveAs(file));
@@ -185,8 +180,7 @@ private Q_SLOTS:
                                                    {"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
     }
 
-    // Ctrl+H on the selected key opens its history, newest first; a header click sorts, and printing and
-    // the export take the lines as sorted.
+    // Ctrl+H opens the selected key's history, newest first; print and export take the lines as sorted.
     void historyWindow()
     {
         FrmMain main;
