@@ -36,7 +36,6 @@ private Q_SLOTS:
         FrmSplash splash;
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
-        QVERIFY(splash.rbSprache[0]->isChecked());
         if (c[0] == "ok")
             QTest::mouseClick(splash.pbOK, Qt::LeftButton);
         else if (c[0] == "frame")
