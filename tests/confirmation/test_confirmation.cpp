@@ -65,12 +65,11 @@ private Q_SLOTS:
         // Number, function, template; K or the message shown (none: no line selected); the file's pattern.
         QTest::addColumn<QStringList>("c");
         const QString undefined = QStringLiteral("Bestätigungsformular wurde noch nicht definiert!");
-        QTest::newRow("number and function") << QStringList{"3 ", "Haupteingang", "T", "4711 A12/3  (Haupteingang)",
+        QTest::newRow("number and function") << QStringList{"3", "Haupteingang", "T", "4711 A12/3  (Haupteingang)",
                                                             "Bestaetigung-2026-03-10-\\d{4}-A12-3\\.pdf"};
         QTest::newRow("blanks count as none")
             << QStringList{" ", " ", "T", "4711 A12", "Bestaetigung-2026-03-10-\\d{4}-A12\\.pdf"};
         QTest::newRow("no line selected") << QStringList{"", "", "T", "", ""};
-        QTest::newRow("no template") << QStringList{"", "", "", undefined, ""};
         QTest::newRow("blank lines only") << QStringList{"", "", "\r\n  \r\n", undefined, ""};
     }
     void fromTheSelectedLine()
@@ -82,10 +81,7 @@ private Q_SLOTS:
         ScriptedMessages messages;
         t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', '%1')").arg(c[2]));
         addKey(t, "A12", c[1]);
-        t.exec(QStringLiteral("INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status) "
-                              "VALUES(%1, 'A12', '%2', #3/5/26#, 0)")
-                   .arg(addPerson(t, "Müller", "Hans"))
-                   .arg(c[0]));
+        addMovement(t, "A12", 0, addPerson(t, "Müller", "Hans"), "3/5/26", c[0]);
         FrmMain main;
         main.RefreshVergaben(false);
         if (!c[3].isEmpty())
@@ -116,9 +112,7 @@ private Q_SLOTS:
         for (int i = 0; i < 150; ++i)
             templ += QStringLiteral("\r\nZeile %1 für [&P]").arg(i);
         ConfirmationLayout::print(printer, templ, {QStringLiteral("Müller Hans"), "05.03.2026", "4711 A12"});
-        QVERIFY(!printer.failed());
-        QVERIFY(printer.pageCount() > 1);
-        QVERIFY(QFileInfo(dir.filePath("long.pdf")).size() > 1000);
+        QVERIFY(!printer.failed() && printer.pageCount() > 1);
     }
 };
 

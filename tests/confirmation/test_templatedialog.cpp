@@ -46,7 +46,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<Insert>("c");
         QTest::newRow("person after 'Herr '") << Insert{"Herr ", 5, 5, "dfName", "Herr \n[&P]\n", 10, 5};
-        QTest::newRow("date at the start") << Insert{"abc", 0, 0, "dfDatum", "[&D]abc", 4, 0};
         QTest::newRow("key on the second line") << Insert{"a\nb", 3, 3, "dfSchlüssel", "a\nb\n[&K]\n", 8, 4};
         QTest::newRow("selection stays behind") << Insert{"abcd", 3, 1, "dfDatum", "a[&D]bcd", 5, 1};
     }
@@ -75,7 +74,6 @@ private Q_SLOTS:
             setCaret(dlg.dfText, 15, 15);
             dlg.dfDatum_Click();
             dlg.dfDatum_Click();
-            QCOMPARE(DlgFormular::CaretPos, 20);
             dlg.pbOK->click();
         });
         const QString stored = QStringLiteral("O'Neill's\r\nHerr [&D][&D]");

@@ -66,7 +66,6 @@ private Q_SLOTS:
         QCOMPARE(messages.lastText(),
                  c[2] + QDir::toNativeSeparators(printed ? folder.filePath(files.value(0)) : app().printToPdfDir));
         if (printed) {
-            QCOMPARE(files.size(), 1);
             QVERIFY(QRegularExpression("^Liste-2026-12-06-\\d{4}\\.pdf$").match(files[0]).hasMatch());
             QVERIFY(QFileInfo(folder.filePath(files[0])).size() > 500);
         }
