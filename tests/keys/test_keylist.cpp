@@ -34,9 +34,8 @@ private Q_SLOTS:
     void init()
     {
         m_db = std::make_unique<TestDatabase>();
-        // Key numbers of 1, 2, 3, 4 (one of them two bytes in UTF-8), 5 and 10 characters; a tab in a function.
-        for (const char* key :
-             {"9|Keller 1 ", "10|Büro ", "A12|Haupt\teingang ", "ÄB12|Tor ", "GH200|Hof ", "ABCDEFGH12|O'Neil "})
+        // Key numbers of 3, 4 (one of them two bytes in UTF-8), 5 and 10 characters; a tab in a function.
+        for (const char* key : {"A12|Haupt\teingang ", "ÄB12|Tor ", "GH200|Hof ", "ABCDEFGH12|O'Neil "})
             addKey(*m_db, QString::fromUtf8(key).section('|', 0, 0), QString::fromUtf8(key).section('|', 1));
         m_main = std::make_unique<FrmMain>();
         m_main->pbSchlSuch_Click();
@@ -57,8 +56,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QString>("where");
         QTest::newRow("blanks only") << "   "
-                                     << QStringList{"10\t\tBüro ",         "9\t\tKeller 1 ", "A12\t\tHaupt\teingang ",
-                                                    "ABCDEFGH12\tO'Neil ", "GH200\tHof ",    "ÄB12\t\tTor "}
+                                     << QStringList{"A12\t\tHaupt\teingang ", "ABCDEFGH12\tO'Neil ", "GH200\tHof ",
+                                                    "ÄB12\t\tTor "}
                                      << "";
         QTest::newRow("a tab is searched for, not trimmed") << "\t" << QStringList{"A12\t\tHaupt\teingang "}
                                                             << "WHERE SchluesselNr LIKE '*\t*' OR Funktion LIKE '*\t*'";
@@ -110,7 +109,6 @@ private Q_SLOTS:
     {
         ScriptedMessages messages;
         addMovement(*m_db, QStringLiteral("A12"), 0); // BewID 1
-        addMovement(*m_db, QStringLiteral("A12"), 1);
         addMovement(*m_db, QStringLiteral("GH200"), 1);
         select(QStringLiteral("A12"));
         m_main->pbSchlDel_Click();
@@ -137,7 +135,7 @@ private Q_SLOTS:
         QCOMPARE(keys(QStringLiteral("GH200")), 1);
         db().executeNative("DROP TRIGGER refuse");
         m_main->pbSchlDel_Click();
-        QCOMPARE(rows().size(), 4);
+        QCOMPARE(rows(), (QStringList{"ABCDEFGH12\tO'Neil ", "ÄB12\t\tTor "}));
         QCOMPARE(m_db->count(QStringLiteral("TBBewegungen")), 0);
         QCOMPARE(messages.shown.size(), 2);
     }
