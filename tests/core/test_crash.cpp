@@ -9,8 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-// Each step's template repeats its tag this often: a commit of some fifty pages, so that a kill lands in the
-// middle of writing them often enough.
+// Each step's template repeats its tag this often: some fifty pages per commit, for kills to land inside.
 constexpr int kTemplateRepeats = 40000;
 
 class TestCrash : public QObject
@@ -19,9 +18,8 @@ class TestCrash : public QObject
 private Q_SLOTS:
     void killedWhileWriting()
     {
-        const int cycles = qEnvironmentVariableIsSet("CLAVARO_CRASH_CYCLES")
-                               ? qEnvironmentVariableIntValue("CLAVARO_CRASH_CYCLES")
-                               : 50;
+        const QByteArray asked = qgetenv("CLAVARO_CRASH_CYCLES");
+        const int cycles = asked.isEmpty() ? 50 : asked.toInt();
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         qInfo("%d cycles, seed %u", cycles, seed);
@@ -43,8 +41,7 @@ private Q_SLOTS:
             for (qsizetype i = 0; i + 1 < lines.size(); ++i) // the last piece has no line end
                 reported.append(QString::fromUtf8(lines[i]));
 
-            // The next open rolls back the step that was cut off: each step is whole or absent (one person, one
-            // movement, one more copy), the template the last whole step's, never a mix of two.
+            // The next open rolls back the step cut off: each step is whole or absent, never a mix of two.
             const auto db = Database::open(path);
             QCOMPARE(column(*db, "PRAGMA integrity_check"), "ok");
             const QStringList persons = column(*db, "SELECT Vorname FROM TBPersonen ORDER BY PersID").split(u'|');
@@ -52,7 +49,6 @@ private Q_SLOTS:
                 QVERIFY2(persons.contains(step), qPrintable(QStringLiteral("committed step %1 lost").arg(step)));
             QCOMPARE(column(*db, "SELECT (SELECT Count(*) FROM TBBewegungen) || ' ' || Gesamt FROM TBSchluessel"),
                      QStringLiteral("%1 %1").arg(persons.size()));
-            QCOMPARE(column(*db, "SELECT Stempel FROM TBKopfdaten"), persons.last());
             QVERIFY(column(*db, "SELECT Bestätigung FROM TBKopfdaten") == persons.last().repeated(kTemplateRepeats));
         }
     }

@@ -26,18 +26,16 @@ private Q_SLOTS:
         const QStringList queries{
             "SELECT count(*) FROM TBPersonen", "SELECT Nachname FROM TBPersonen ORDER BY Nachname, Vorname",
             "SELECT PersID FROM TBPersonen WHERE Nachname = 'MÜLLER' ORDER BY PersID", // case and trailing blank
-            "SELECT PersID FROM TBPersonen WHERE Nachname LIKE '*ü?l*' OR PersNr LIKE '[!0-4]#*' ORDER BY PersID",
-            "SELECT SchluesselNr FROM TBSchluessel WHERE SchluesselNr = 'a1'"};
+            "SELECT PersID FROM TBPersonen WHERE Nachname LIKE '*ü?l*' OR PersNr LIKE '[!0-4]#*' ORDER BY PersID"};
         QStringList expected;
         {
             auto db = Database::open(path);
             db->execute("INSERT INTO TBPersonen (Nachname, PersNr) VALUES('Müller ', '10'), ('zander', '21'), "
                         "('Öztürk', '32'), ('Becker', '43'), ('müller', '54'), ('Adler', '65'), ('MEIER', '76')");
-            db->execute("INSERT INTO TBSchluessel (SchluesselNr) VALUES('A1')");
             for (const QString& sql : queries)
                 expected += column(*db, sql).split(u'|');
         }
-        QCOMPARE(expected.size(), 1 + 7 + 2 + 4 + 1); // the queries find something to compare
+        QCOMPARE(expected.size(), 1 + 7 + 2 + 4); // the queries find something to compare
 
         QProcess process;
         process.start(sqlite3, {QStringLiteral("-batch"), QStringLiteral("-bail"), path});

@@ -1,7 +1,6 @@
-// Fuzz target for the store's text handling: the dialect's translation, LIKE and the text collation, each held
-// to the invariants that require() names below (a broken one aborts). make fuzz runs it under libFuzzer; every
-// build runs the checked-in corpus through it (fuzz_corpus). Input: the first byte selects the subject; for
-// two-part subjects the next byte is the first part's length.
+// Fuzz target for the dialect, LIKE and the text collation: a broken invariant (named in require()) aborts.
+// make fuzz runs it under libFuzzer, every build its corpus (fuzz_corpus). The first input byte selects the
+// subject; for two-part subjects the next byte is the first part's length.
 #include "core/Dialect.h"
 #include "core/LikePattern.h"
 #include "core/SqlError.h"
@@ -10,7 +9,6 @@
 
 #include <QByteArray>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -26,10 +24,9 @@ void require(bool condition, const char* what)
     }
 }
 
-// The string and blob literals of a statement as the engine's own tokenizer finds them: its rules for blanks
-// (a byte-order mark where a token starts too), comments, quoted names, parameters that swallow up to ")" or
-// a blank, names (every byte above ASCII is a name character), numbers with fraction and exponent, and the
-// NUL at which it stops reading. In a statement the program wrote, "#...#" is a date, not a parameter.
+// The string literals of a statement as the engine's tokenizer finds them: blanks (a byte-order mark too),
+// comments, quoted names, parameters that swallow up to ")" or a blank, names (any byte above ASCII), numbers
+// with fraction and exponent, the NUL that ends reading. In the program's statements "#...#" is a date.
 QList<QByteArray> engineLiterals(const QByteArray& sql, bool dates)
 {
     const auto* z = reinterpret_cast<const unsigned char*>(sql.constData()); // NUL-terminated
@@ -124,12 +121,10 @@ void checkTranslation(const QString& sql)
     require(kept == before.size(), "a string literal was lost");
 }
 
-// Characters of well-formed UTF-8, counted without any decoder; -1 for malformed bytes.
+// Characters of well-formed UTF-8, counted by their lead bytes; -1 for malformed bytes.
 qsizetype characters(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString decoded = decoder.decode(bytes); // decoding happens on conversion, not on decode()
-    if (decoder.hasError())
+    if (Utf8::decode(bytes).toUtf8() != bytes.toByteArray())
         return -1;
     return std::count_if(bytes.begin(), bytes.end(),
                          [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
