@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QTextStream>
 #include <functional>
 
@@ -91,6 +92,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("clavaro"));
     QCoreApplication::setApplicationVersion(programVersion());
+    // A system with no locale configured ("C", "POSIX") gets the program's home locale: dates then read as
+    // digits ("05.03.2026") instead of "5 Mar 2026", which the grid's date column cannot hold.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     Options options;
     QCommandLineParser parser;

@@ -118,7 +118,7 @@ private Q_SLOTS:
         const QString out = m_db->dir() + QStringLiteral("/export");
         QProcess clavaro;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LC_ALL", "de_DE.UTF-8");
+        env.insert("LC_ALL", "C.UTF-8"); // no locale configured: dates as at home, "05.03.2026"
         env.remove("DISPLAY");
         env.remove("QT_QPA_PLATFORM");
         clavaro.setProcessEnvironment(env);
@@ -151,7 +151,7 @@ private Q_SLOTS:
     void fromTheLists()
     {
         FrmMain main;
-        main.pbPersSuch_Click(); // not the retired Alt
+        main.pbPersSuch_Click();                         // not the retired Alt
         main.dfPersSuch->setText(QStringLiteral("xyz")); // typed, not searched: the list stays
         const QString file = m_db->dir() + QStringLiteral("/p.csv");
         DialogRunner::setHook(saveAs(file));
