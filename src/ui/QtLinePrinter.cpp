@@ -1,5 +1,7 @@
 #include "QtLinePrinter.h"
 
+#include "DesignedFont.h"
+
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 
@@ -19,9 +21,7 @@ QtLinePrinter::~QtLinePrinter()
 
 QFont QtLinePrinter::defaultFont()
 {
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"), font.family()});
+    QFont font = designedFont();
     font.setPointSize(kDefaultPoints);
     return font;
 }
