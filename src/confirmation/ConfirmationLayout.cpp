@@ -1,6 +1,7 @@
 #include "ConfirmationLayout.h"
 
 #include "core/Blanks.h"
+#include "core/Database.h"
 #include "core/DateText.h"
 #include "handouts/VergabenModel.h"
 #include "ui/LinePrinter.h"
@@ -22,6 +23,14 @@ qint64 roundHalfEven(double value)
 }
 
 } // namespace
+
+QString ConfirmationLayout::storedTemplate(Database& db)
+{
+    Recordset header = db.openRecordset(QStringLiteral("SELECT Bestätigung FROM TBKopfdaten"));
+    const QString templ = header.eof() ? QString() : header.field(0).toString();
+    header.close();
+    return templ;
+}
 
 QStringList ConfirmationLayout::lines(const QString& templ)
 {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class Database;
 class LinePrinter;
 class VergabenModel;
 
@@ -26,6 +27,9 @@ public:
     static constexpr int kIndent = 300;
     static constexpr int kTitlePoints = 12;
     static constexpr int kBodyPoints = 10;
+
+    // The template as the register's header row keeps it; empty without a header row.
+    static QString storedTemplate(Database& db);
 
     // The template's lines: the pieces between carriage return plus line feed pairs. A single
     // carriage return or line feed does not end a line.

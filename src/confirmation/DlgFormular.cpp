@@ -1,5 +1,6 @@
 #include "DlgFormular.h"
 
+#include "ConfirmationLayout.h"
 #include "core/AppState.h"
 #include "core/Guard.h"
 #include "core/Sql.h"
@@ -108,10 +109,7 @@ void DlgFormular::open(QWidget* parent)
 
 void DlgFormular::load()
 {
-    Recordset header = db().openRecordset(QStringLiteral("SELECT Bestätigung FROM TBKopfdaten"));
-    const QString stored = header.eof() ? QString() : header.field(0).toString();
-    header.close();
-    dfText->setPlainText(stored);
+    dfText->setPlainText(ConfirmationLayout::storedTemplate(db()));
     pbOK->setFocus();
 }
 

@@ -21,9 +21,7 @@ void FrmMain::pbBestaetigung_Click()
         return;
     const ConfirmationLayout::Values values = ConfirmationLayout::fromLine(grid, row, app().AnlagenNr);
 
-    Recordset header = db().openRecordset(QStringLiteral("SELECT Bestätigung FROM TBKopfdaten"));
-    const QString templ = header.eof() ? QString() : header.field(0).toString();
-    header.close();
+    const QString templ = ConfirmationLayout::storedTemplate(db());
     if (!ConfirmationLayout::isDefined(templ)) {
         msgBox(GetText(QStringLiteral("Bestätigungsformular wurde noch nicht definiert!"), 162),
                Messages::Icon::Exclamation);
