@@ -8,9 +8,9 @@
 #include "ui/ConnectClick.h"
 #include "ui/DialogButtons.h"
 #include "ui/DialogRunner.h"
+#include "ui/FocusVisit.h"
 #include "ui/Twips.h"
 
-#include <QFocusEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -174,15 +174,11 @@ void DlgFormular::pbAbbrechen_Click()
 
 bool DlgFormular::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == dfText && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        // A returning window or a closing context menu gives the focus back: not a new visit.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (event->type() == QEvent::FocusIn)
-                dfText_GotFocus();
-            else
-                dfText_LostFocus();
-        }
+    if (watched == dfText && isFocusVisit(event)) {
+        if (event->type() == QEvent::FocusIn)
+            dfText_GotFocus();
+        else
+            dfText_LostFocus();
     } else if (event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         auto* label = static_cast<QLabel*>(watched);

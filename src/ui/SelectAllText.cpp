@@ -1,7 +1,7 @@
 #include "SelectAllText.h"
 
-#include <QEvent>
-#include <QFocusEvent>
+#include "FocusVisit.h"
+
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -15,17 +15,14 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FocusIn) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                // Queued: a mouse press that brought the focus places the cursor after this event
-                // and would undo an immediate selection.
-                QPointer<QLineEdit> field = static_cast<QLineEdit*>(watched);
-                QTimer::singleShot(0, field, [field] {
-                    if (field)
-                        SelectAllText(field);
-                });
-            }
+        if (event->type() == QEvent::FocusIn && isFocusVisit(event)) {
+            // Queued: a mouse press that brought the focus places the cursor after this event
+            // and would undo an immediate selection.
+            QPointer<QLineEdit> field = static_cast<QLineEdit*>(watched);
+            QTimer::singleShot(0, field, [field] {
+                if (field)
+                    SelectAllText(field);
+            });
         }
         return false;
     }
