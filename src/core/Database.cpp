@@ -44,6 +44,8 @@ Handle openHandle(const QString& path, int flags)
     Handle db(raw);
     if (rc != SQLITE_OK)
         throwEngineError(db.get(), rc);
+    // A file in use elsewhere is refused at once, never waited for.
+    sqlite3_busy_timeout(db.get(), 0);
     const int installed = SqlFunctions::install(db.get());
     if (installed != SQLITE_OK)
         throwEngineError(db.get(), installed);
@@ -125,7 +127,6 @@ bool onlyBlanksOrSemicolons(const char* tail)
 std::unique_ptr<Database> Database::open(const QString& path)
 {
     Handle db = openWritable(path);
-    sqlite3_busy_timeout(db.get(), 0);
     // Only reads until the file is known to be a register: a file refused here stays as it was (the
     // engine would give an empty file its first page at the first lock below).
     requireTables(db.get());
@@ -143,7 +144,6 @@ std::unique_ptr<Database> Database::open(const QString& path)
 std::unique_ptr<Database> Database::openReadOnly(const QString& path)
 {
     Handle db = openHandle(path, SQLITE_OPEN_READONLY);
-    sqlite3_busy_timeout(db.get(), 0);
     requireTables(db.get());
     return std::unique_ptr<Database>(new Database(db.release()));
 }

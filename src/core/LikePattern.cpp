@@ -3,7 +3,6 @@
 #include "Utf8.h"
 
 #include <QVarLengthArray>
-#include <cstring>
 
 namespace {
 
@@ -11,23 +10,6 @@ QList<char32_t> foldedCodePoints(QStringView text)
 {
     const QList<uint> ucs4 = text.toString().toCaseFolded().toUcs4();
     return QList<char32_t>(ucs4.begin(), ucs4.end());
-}
-
-bool isAscii(QByteArrayView text)
-{
-    const char* p = text.data();
-    qsizetype n = text.size();
-    for (; n >= 8; p += 8, n -= 8) {
-        quint64 word;
-        std::memcpy(&word, p, sizeof word);
-        if (word & 0x8080808080808080ULL)
-            return false;
-    }
-    for (; n > 0; ++p, --n) {
-        if (static_cast<unsigned char>(*p) & 0x80)
-            return false;
-    }
-    return true;
 }
 
 // Well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF) into folded code points;
@@ -186,7 +168,7 @@ bool LikePattern::matches(QStringView text) const
 bool LikePattern::matchesUtf8(QByteArrayView text) const
 {
     // Case folding maps ASCII to ASCII by letter case alone, so ASCII needs no table at all.
-    if (isAscii(text))
+    if (Utf8::isAscii(text))
         return matchFolded(text.size(),
                            [&text](qsizetype i) { return foldAscii(static_cast<unsigned char>(text[i])); });
     QVarLengthArray<char32_t, 256> folded;

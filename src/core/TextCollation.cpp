@@ -6,11 +6,6 @@
 
 namespace {
 
-bool isAscii(QByteArrayView text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -66,7 +61,7 @@ int TextCollation::compare(QByteArrayView a, QByteArrayView b)
     b = trimmed(b);
     // Plain ASCII is by far the common case (key numbers, most names): no conversion needed, and the
     // result is the same as compareUnicode gives for ASCII.
-    if (isAscii(a) && isAscii(b))
+    if (Utf8::isAscii(a) && Utf8::isAscii(b))
         return compareAscii(a, b);
     return compareUnicode(a, b);
 }
