@@ -11,6 +11,7 @@
 #include "handouts/HandoutList.h"
 #include "handouts/VergabenModel.h"
 #include "keys/KeyList.h"
+#include "persons/PersonList.h"
 
 #include <QDir>
 #include <QHash>
@@ -49,10 +50,9 @@ CsvTable persons(const QVector<qint32>& ids)
 QVector<qint32> personListIds()
 {
     QVector<qint32> ids;
-    for (Recordset rs = db().openRecordset(
-             QStringLiteral("SELECT PersID FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, Vorname ASC"));
-         !rs.eof(); rs.moveNext())
-        ids.append(rs.field(0).toInt());
+    Recordset rs = db().openRecordset(PersonList::query(QString()));
+    for (const int persId = rs.fieldIndex(QStringLiteral("PersID")); !rs.eof(); rs.moveNext())
+        ids.append(rs.field(persId).toInt());
     return ids;
 }
 
