@@ -9,6 +9,7 @@
 #include "core/SqlError.h"
 #include "core/Texts.h"
 #include "handouts/HandoutList.h"
+#include "handouts/ListPrintout.h"
 #include "handouts/VergabenModel.h"
 #include "keys/KeyList.h"
 #include "persons/PersonList.h"
@@ -98,16 +99,12 @@ QStringList keyListNumbers()
 
 CsvTable copiesOut(const VergabenModel& grid)
 {
-    CsvTable table;
-    for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
-        table.header << grid.cellText(0, c);
-    for (int r = 1; r <= grid.maxRows(); ++r) {
-        QStringList cells;
-        for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
-            cells << History::withoutTrailingBlanks(grid.cellText(r, c));
-        table.rows.append(cells);
+    ListPrintout::Table shown = ListPrintout::fromGrid(grid);
+    for (QStringList& line : shown.lines) {
+        for (QString& cell : line)
+            cell = History::withoutTrailingBlanks(cell);
     }
-    return table;
+    return {std::move(shown.headers), std::move(shown.lines)};
 }
 
 CsvTable history(const VerlaufModel& model)
