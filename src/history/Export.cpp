@@ -109,7 +109,7 @@ CsvTable copiesOut(const VergabenModel& grid)
 
 CsvTable history(const VerlaufModel& model)
 {
-    return {model.headerTexts(), model.rowTexts()};
+    return {VerlaufModel::columnTitles(), model.rowTexts()};
 }
 
 int toDirectory(const QString& registerPath, const QString& dir, bool backup)
@@ -125,9 +125,6 @@ int toDirectory(const QString& registerPath, const QString& dir, bool backup)
 
         VerlaufModel historyModel;
         historyModel.setLines(History::all());
-        const QStringList titles = VerlaufModel::columnTitles();
-        for (int c = 0; c < titles.size(); ++c)
-            historyModel.setHeaderText(c, titles.at(c));
 
         // The grid as the main window fills it at its start, with the window's header texts.
         VergabenModel grid;
