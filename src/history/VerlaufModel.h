@@ -16,7 +16,6 @@ public:
     explicit VerlaufModel(QObject* parent = nullptr);
 
     void setLines(QVector<HistoryLine> lines);
-    const QVector<HistoryLine>& lines() const { return m_lines; }
 
     // The column titles in the current language: the header the model shows.
     static QStringList columnTitles();
