@@ -79,9 +79,6 @@ void DlgVerlauf::setTexts()
         lblBetreff->clear();
         break;
     }
-    const QStringList titles = VerlaufModel::columnTitles();
-    for (int c = 0; c < titles.size(); ++c)
-        verlauf->setHeaderText(c, titles.at(c));
     lblAnzahl->setText(GetText(QStringLiteral("Zeilen:"), 806) + QLatin1Char(' ') +
                        QString::number(verlauf->rowCount()));
     pbDrucken->setText(GetText(QStringLiteral("Drucken"), 811));
@@ -134,7 +131,7 @@ void DlgVerlauf::pbDrucken_Click()
 {
     // The lines as shown, under a page header that says whose history it is.
     const QString title = GetText(QStringLiteral("Verlauf"), 802) + QStringLiteral(" – ") + lblBetreff->text();
-    ListPrintout printout({verlauf->headerTexts(), verlauf->rowTexts()}, title, kProgramDescription);
+    ListPrintout printout({VerlaufModel::columnTitles(), verlauf->rowTexts()}, title, kProgramDescription);
     Printout::run(QStringLiteral("Verlauf"), m_subjectTag, title, QMarginsF(500, 720, 500, 720),
                   [&printout](QPrinter& printer) {
                       const WaitCursor wait;

@@ -9,8 +9,10 @@
 #include "core/SqlError.h"
 #include "core/Texts.h"
 #include "handouts/HandoutList.h"
+#include "handouts/ListPrintout.h"
 #include "handouts/VergabenModel.h"
 #include "keys/KeyList.h"
+#include "persons/PersonList.h"
 
 #include <QDir>
 #include <QHash>
@@ -49,10 +51,9 @@ CsvTable persons(const QVector<qint32>& ids)
 QVector<qint32> personListIds()
 {
     QVector<qint32> ids;
-    for (Recordset rs = db().openRecordset(
-             QStringLiteral("SELECT PersID FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, Vorname ASC"));
-         !rs.eof(); rs.moveNext())
-        ids.append(rs.field(0).toInt());
+    Recordset rs = db().openRecordset(PersonList::query(QString()));
+    for (const int persId = rs.fieldIndex(QStringLiteral("PersID")); !rs.eof(); rs.moveNext())
+        ids.append(rs.field(persId).toInt());
     return ids;
 }
 
@@ -98,21 +99,17 @@ QStringList keyListNumbers()
 
 CsvTable copiesOut(const VergabenModel& grid)
 {
-    CsvTable table;
-    for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
-        table.header << grid.cellText(0, c);
-    for (int r = 1; r <= grid.maxRows(); ++r) {
-        QStringList cells;
-        for (int c = VergabenModel::Datum; c <= VergabenModel::Person; ++c)
-            cells << History::withoutTrailingBlanks(grid.cellText(r, c));
-        table.rows.append(cells);
+    ListPrintout::Table shown = ListPrintout::fromGrid(grid);
+    for (QStringList& line : shown.lines) {
+        for (QString& cell : line)
+            cell = History::withoutTrailingBlanks(cell);
     }
-    return table;
+    return {std::move(shown.headers), std::move(shown.lines)};
 }
 
 CsvTable history(const VerlaufModel& model)
 {
-    return {model.headerTexts(), model.rowTexts()};
+    return {VerlaufModel::columnTitles(), model.rowTexts()};
 }
 
 int toDirectory(const QString& registerPath, const QString& dir, bool backup)
@@ -128,9 +125,6 @@ int toDirectory(const QString& registerPath, const QString& dir, bool backup)
 
         VerlaufModel historyModel;
         historyModel.setLines(History::all());
-        const QStringList titles = VerlaufModel::columnTitles();
-        for (int c = 0; c < titles.size(); ++c)
-            historyModel.setHeaderText(c, titles.at(c));
 
         // The grid as the main window fills it at its start, with the window's header texts.
         VergabenModel grid;

@@ -55,19 +55,6 @@ QStringList VerlaufModel::columnTitles()
             GetText(QStringLiteral("Funktion"), 119),      GetText(QStringLiteral("Person"), 120)};
 }
 
-void VerlaufModel::setHeaderText(int column, const QString& text)
-{
-    if (column < 0 || column >= kColumns)
-        return;
-    m_header[column] = text;
-    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
-}
-
-QStringList VerlaufModel::headerTexts() const
-{
-    return QStringList(m_header.begin(), m_header.end());
-}
-
 QString VerlaufModel::cellText(int row, int column) const
 {
     if (row < 0 || row >= m_lines.size())
@@ -121,7 +108,7 @@ QVariant VerlaufModel::headerData(int section, Qt::Orientation orientation, int 
         return {};
     if (orientation == Qt::Vertical)
         return section + 1;
-    return section >= 0 && section < kColumns ? m_header[section] : QVariant();
+    return section >= 0 && section < kColumns ? columnTitles().at(section) : QVariant();
 }
 
 void VerlaufModel::sort(int column, Qt::SortOrder order)

@@ -4,7 +4,6 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
-#include <array>
 
 // The lines of the history window: date out, date back, key number, additional number, function,
 // person. A header click sorts by the column's value (dates as dates), equal lines keeping their order.
@@ -17,13 +16,9 @@ public:
     explicit VerlaufModel(QObject* parent = nullptr);
 
     void setLines(QVector<HistoryLine> lines);
-    const QVector<HistoryLine>& lines() const { return m_lines; }
 
-    // The column titles in the current language.
+    // The column titles in the current language: the header the model shows.
     static QStringList columnTitles();
-    // Header texts, set by the window's caption routine.
-    void setHeaderText(int column, const QString& text);
-    QStringList headerTexts() const;
 
     // The text a cell shows: dates in the short form with a four-digit year, "unbekannt" for a return
     // before the journal, nothing for a copy still out.
@@ -38,5 +33,4 @@ public:
 
 private:
     QVector<HistoryLine> m_lines;
-    std::array<QString, kColumns> m_header;
 };

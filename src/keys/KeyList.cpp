@@ -6,8 +6,6 @@
 #include "ui/TabListWidget.h"
 #include "ui/WaitCursor.h"
 
-#include <QStringList>
-
 namespace {
 
 // The length the text has as a QString, counted on its UTF-8 bytes.

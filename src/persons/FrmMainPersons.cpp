@@ -2,13 +2,11 @@
 #include "DlgPerson.h"
 #include "PersDel.h"
 #include "PersonList.h"
-#include "PersonText.h"
 #include "core/AppState.h"
 #include "ui/FrmMain.h"
 #include "ui/ListRows.h"
 #include "ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 
