@@ -15,6 +15,15 @@ inline QString trimBlanks(const QString& text)
     return text.mid(begin, end - begin);
 }
 
+// The text without the blanks at its end: how stored values, which carry an appended blank, are shown.
+inline QString trimTrailingBlanks(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.left(end);
+}
+
 // True when the text is empty or holds nothing but blanks.
 inline bool isBlank(const QString& text)
 {

@@ -5,6 +5,7 @@
 #include "History.h"
 #include "VerlaufModel.h"
 #include "core/AppState.h"
+#include "core/Blanks.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
 #include "handouts/ListPrintout.h"
@@ -105,9 +106,9 @@ void DlgVerlauf::loadPerson(qint32 persId)
     WaitCursor wait;
     Recordset person = db().openRecordset(QStringLiteral("SELECT Nachname, Vorname FROM TBPersonen WHERE PersID = ") +
                                           QString::number(persId));
-    m_subjectText = person.eof() ? QString()
-                                 : History::withoutTrailingBlanks(person.field(0).toString() + QLatin1Char(' ') +
-                                                                  person.field(1).toString());
+    m_subjectText =
+        person.eof() ? QString()
+                     : trimTrailingBlanks(person.field(0).toString() + QLatin1Char(' ') + person.field(1).toString());
     person.close();
     m_subject = Subject::Person;
     m_subjectTag = m_subjectText;
@@ -119,7 +120,7 @@ void DlgVerlauf::loadKey(const QString& keyNumber)
     WaitCursor wait;
     Recordset key = db().openRecordset(QStringLiteral("SELECT Funktion FROM TBSchluessel WHERE SchluesselNr = '") +
                                        Sql::sqlText(keyNumber) + QStringLiteral("'"));
-    const QString function = key.eof() ? QString() : History::withoutTrailingBlanks(key.field(0).toString());
+    const QString function = key.eof() ? QString() : trimTrailingBlanks(key.field(0).toString());
     key.close();
     m_subjectText = function.isEmpty() ? keyNumber : keyNumber + QStringLiteral("  ") + function;
     m_subject = Subject::Key;

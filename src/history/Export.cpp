@@ -4,6 +4,7 @@
 #include "VerlaufModel.h"
 #include "core/AppState.h"
 #include "core/Backup.h"
+#include "core/Blanks.h"
 #include "core/Csv.h"
 #include "core/Schema.h"
 #include "core/SqlError.h"
@@ -25,7 +26,7 @@ namespace {
 
 QString shown(const QVariant& value)
 {
-    return History::withoutTrailingBlanks(value.toString());
+    return trimTrailingBlanks(value.toString());
 }
 
 } // namespace
@@ -102,7 +103,7 @@ CsvTable copiesOut(const VergabenModel& grid)
     ListPrintout::Table shown = ListPrintout::fromGrid(grid);
     for (QStringList& line : shown.lines) {
         for (QString& cell : line)
-            cell = History::withoutTrailingBlanks(cell);
+            cell = trimTrailingBlanks(cell);
     }
     return {std::move(shown.headers), std::move(shown.lines)};
 }

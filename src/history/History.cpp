@@ -1,6 +1,7 @@
 #include "History.h"
 
 #include "core/AppState.h"
+#include "core/Blanks.h"
 #include "core/Journal.h"
 #include "core/Sql.h"
 
@@ -24,8 +25,8 @@ QString returnedOf(const QString& row)
 
 QString personOf(const Recordset& rs)
 {
-    return withoutTrailingBlanks(rs.field(QStringLiteral("Nachname")).toString() + QLatin1Char(' ') +
-                                 rs.field(QStringLiteral("Vorname")).toString());
+    return trimTrailingBlanks(rs.field(QStringLiteral("Nachname")).toString() + QLatin1Char(' ') +
+                              rs.field(QStringLiteral("Vorname")).toString());
 }
 
 HistoryLine lineOf(const Recordset& rs, bool stillThere)
@@ -33,8 +34,8 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
     HistoryLine line;
     line.out = rs.field(QStringLiteral("Von")).toDate();
     line.keyNumber = rs.field(QStringLiteral("SchluesselNr")).toString();
-    line.zusatzNr = withoutTrailingBlanks(rs.field(QStringLiteral("ZusatzNr")).toString());
-    line.function = withoutTrailingBlanks(rs.field(QStringLiteral("Funktion")).toString());
+    line.zusatzNr = trimTrailingBlanks(rs.field(QStringLiteral("ZusatzNr")).toString());
+    line.function = trimTrailingBlanks(rs.field(QStringLiteral("Funktion")).toString());
     line.person = personOf(rs);
     line.bewId = rs.field(QStringLiteral("BewID")).toInt();
     const QDate returned = QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
@@ -92,14 +93,6 @@ QVector<HistoryLine> ofKey(const QString& keyNumber)
 QVector<HistoryLine> all()
 {
     return read(QString(), QString());
-}
-
-QString withoutTrailingBlanks(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.left(end);
 }
 
 } // namespace History

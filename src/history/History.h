@@ -27,7 +27,4 @@ QVector<HistoryLine> ofPerson(qint32 persId);
 QVector<HistoryLine> ofKey(const QString& keyNumber); // as the key is numbered now
 QVector<HistoryLine> all();
 
-// Text without the trailing blanks that saving appends: they mean nothing to a reader.
-QString withoutTrailingBlanks(const QString& text);
-
 } // namespace History
