@@ -11,11 +11,11 @@
 #include "ui/ConnectClick.h"
 #include "ui/DialogButtons.h"
 #include "ui/DialogRunner.h"
+#include "ui/FocusVisit.h"
 #include "ui/SelectAllText.h"
 #include "ui/Twips.h"
 
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -253,11 +253,8 @@ qint64 DlgSchluessel::leadingNumber(const QString& text)
 bool DlgSchluessel::eventFilter(QObject* watched, QEvent* event)
 {
     // Leaving the field for another control of the dialog, not switching windows.
-    if (watched == dfGesamt && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            guarded([this] { dfGesamt_LostFocus(); });
-    }
+    if (watched == dfGesamt && event->type() == QEvent::FocusOut && isFocusVisit(event))
+        guarded([this] { dfGesamt_LostFocus(); });
     return QDialog::eventFilter(watched, event);
 }
 
