@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Utf8.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -33,7 +35,8 @@ public:
         const qsizetype end = index + 1 < size() ? m_starts[static_cast<std::size_t>(index + 1)] : m_bytes.size();
         return QByteArrayView(m_bytes.constData() + start, end - start);
     }
-    QString text(qsizetype index) const { return QString::fromUtf8(row(index)); }
+    // Every character kept: a key number may start with a byte-order mark.
+    QString text(qsizetype index) const { return Utf8::decode(row(index)); }
 
 private:
     QByteArray m_bytes;
