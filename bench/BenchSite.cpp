@@ -70,6 +70,17 @@ int engineRead(Database& db, const QString& sql)
     return rows;
 }
 
+int programRead(Database& db, const QString& sql, int columns)
+{
+    Recordset rs = db.openRecordset(sql);
+    while (!rs.eof()) {
+        for (int i = 0; i < columns; ++i)
+            rs.field(i);
+        rs.moveNext();
+    }
+    return rs.recordCount();
+}
+
 double bestMs(const std::function<void()>& action, int runs)
 {
     qint64 best = -1;
