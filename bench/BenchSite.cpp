@@ -120,3 +120,8 @@ void printRatio(const QString& label, int rows, double programMs, double engineM
                                .arg(goal, 0, 'f', 1)
                                .arg(ratio <= goal ? QString() : QStringLiteral("  MISSED"));
 }
+
+QString errorText(const SqlError& e)
+{
+    return QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+}

@@ -5,6 +5,7 @@
 #include <utility>
 
 class Database;
+class SqlError;
 
 // The register of the largest plausible site that every benchmark opens: written once into the build tree
 // by the demo generator and reused by later runs (written afresh after a schema change, or when deleted).
@@ -29,3 +30,6 @@ std::pair<double, double> bestPairMs(const std::function<void()>& program, const
 
 // One line of figures: the program's time, the engine's time for the same rows, the ratio and the goal.
 void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal);
+
+// What a benchmark prints when the store refuses: the engine's number and text, then the statement.
+QString errorText(const SqlError& e);

@@ -51,8 +51,7 @@ int main()
         compare(*db, QStringLiteral("key search '*1*' (LIKE)"), KeyList::query(QStringLiteral("1")));
         compare(*db, QStringLiteral("key search '*raum*' (LIKE)"), KeyList::query(QStringLiteral("raum")));
     } catch (const SqlError& e) {
-        QTextStream(stdout)
-            << QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+        QTextStream(stdout) << errorText(e);
         return 1;
     }
     return 0;

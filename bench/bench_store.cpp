@@ -98,7 +98,7 @@ int main(int argc, char** argv)
                 1);
         });
     } catch (const SqlError& e) {
-        out << QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+        out << errorText(e);
         return 1;
     }
     return 0;
