@@ -70,6 +70,17 @@ int engineRead(Database& db, const QString& sql)
     return rows;
 }
 
+int programRead(Database& db, const QString& sql, int columns)
+{
+    Recordset rs = db.openRecordset(sql);
+    while (!rs.eof()) {
+        for (int i = 0; i < columns; ++i)
+            rs.field(i);
+        rs.moveNext();
+    }
+    return rs.recordCount();
+}
+
 double bestMs(const std::function<void()>& action, int runs)
 {
     qint64 best = -1;
@@ -108,4 +119,9 @@ void printRatio(const QString& label, int rows, double programMs, double engineM
                                .arg(ratio, 5, 'f', 2)
                                .arg(goal, 0, 'f', 1)
                                .arg(ratio <= goal ? QString() : QStringLiteral("  MISSED"));
+}
+
+QString errorText(const SqlError& e)
+{
+    return QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
 }

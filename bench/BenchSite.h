@@ -5,6 +5,7 @@
 #include <utility>
 
 class Database;
+class SqlError;
 
 // The register of the largest plausible site that every benchmark opens: written once into the build tree
 // by the demo generator and reused by later runs (written afresh after a schema change, or when deleted).
@@ -13,6 +14,10 @@ QString benchSitePath();
 // The engine's own time for a statement: translated as the program's statements are, then run through the
 // sqlite3 C API, reading every column of every row as the engine hands it out. Returns the rows read.
 int engineRead(Database& db, const QString& sql);
+
+// The program's time for the same: through the program's Recordset, reading the first columns of every row.
+// Returns the rows read.
+int programRead(Database& db, const QString& sql, int columns);
 
 // The best of a few runs in milliseconds on the clock, so one slow start does not count.
 double bestMs(const std::function<void()>& action, int runs = 5);
@@ -25,3 +30,6 @@ std::pair<double, double> bestPairMs(const std::function<void()>& program, const
 
 // One line of figures: the program's time, the engine's time for the same rows, the ratio and the goal.
 void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal);
+
+// What a benchmark prints when the store refuses: the engine's number and text, then the statement.
+QString errorText(const SqlError& e);

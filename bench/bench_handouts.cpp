@@ -96,7 +96,7 @@ int main(int argc, char** argv)
         printGoal(QStringLiteral("one handout, checks and insert"), 1, handout, engineOne, 10);
         app().DB.reset();
     } catch (const SqlError& e) {
-        out << "error " << e.number() << ": " << e.description() << "\n  " << e.statement() << Qt::endl;
+        out << errorText(e);
         return 1;
     }
     return 0;

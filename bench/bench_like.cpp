@@ -12,17 +12,6 @@
 
 namespace {
 
-int readAll(Database& db, const QString& sql)
-{
-    Recordset rs = db.openRecordset(sql);
-    while (!rs.eof()) {
-        for (int i = 0; i < 4; ++i)
-            rs.field(i);
-        rs.moveNext();
-    }
-    return rs.recordCount();
-}
-
 // The statement with the engine's LIKE: "%" for "*", and the ESCAPE that selects its own like().
 QString withEngineLike(QString sql)
 {
@@ -43,8 +32,8 @@ void compare(Database& db, const QString& label, const QString& sql)
 {
     int rows = 0;
     int engineRows = 0;
-    const double program = bestMs([&] { rows = readAll(db, sql); });
-    const double engine = bestMs([&] { engineRows = readAll(db, withEngineLike(sql)); });
+    const double program = bestMs([&] { rows = programRead(db, sql, 4); });
+    const double engine = bestMs([&] { engineRows = programRead(db, withEngineLike(sql), 4); });
     printRatio(label, rows, program, engine, 2.0);
     if (rows != engineRows) // the engine folds ASCII only
         QTextStream(stdout) << QStringLiteral("    (the engine's LIKE found %1 rows)\n").arg(engineRows);
@@ -62,8 +51,7 @@ int main()
         compare(*db, QStringLiteral("key search '*1*' (LIKE)"), KeyList::query(QStringLiteral("1")));
         compare(*db, QStringLiteral("key search '*raum*' (LIKE)"), KeyList::query(QStringLiteral("raum")));
     } catch (const SqlError& e) {
-        QTextStream(stdout)
-            << QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+        QTextStream(stdout) << errorText(e);
         return 1;
     }
     return 0;

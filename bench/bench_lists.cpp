@@ -44,8 +44,7 @@ int main(int argc, char** argv)
         QTextStream(stdout)
             << QStringLiteral("%1 %2 ms\n").arg(QStringLiteral("paint of the main window"), -51).arg(paint, 8, 'f', 1);
     } catch (const SqlError& e) {
-        QTextStream(stdout)
-            << QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+        QTextStream(stdout) << errorText(e);
         return 1;
     }
     return 0;

@@ -131,7 +131,7 @@ int main(int argc, char** argv)
         line(QStringLiteral("answered after 0.5 s: main window painted, lists filled"), reader.main, true);
         line(QStringLiteral("answered at once: main window painted, lists filled"), atOnce.main, false);
     } catch (const SqlError& e) {
-        out << QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+        out << errorText(e);
         return 1;
     }
     return 0;

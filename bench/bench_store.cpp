@@ -1,5 +1,6 @@
 // Times the store on a register of realistic size: the handout list's three-table join and the person
 // and key searches with LIKE. Usage: bench_store [movements] (default 100000).
+#include "BenchSite.h"
 #include "core/Database.h"
 #include "core/SqlError.h"
 
@@ -12,31 +13,13 @@ namespace {
 
 QTextStream out(stdout);
 
-// Runs the action a few times and prints the best time, so one slow start does not count.
+// Prints the best time of the action (bestMs) and the rows it read.
 void time(const QString& label, const std::function<int()>& action)
 {
-    qint64 best = -1;
     int rows = 0;
-    for (int run = 0; run < 5; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        rows = action();
-        const qint64 elapsed = timer.nsecsElapsed() / 1000;
-        best = best < 0 ? elapsed : std::min(best, elapsed);
-    }
-    out << QStringLiteral("%1  %2 rows  %3 ms\n").arg(label, -48).arg(rows, 7).arg(best / 1000.0, 8, 'f', 1);
+    const double best = bestMs([&] { rows = action(); });
+    out << QStringLiteral("%1  %2 rows  %3 ms\n").arg(label, -48).arg(rows, 7).arg(best, 8, 'f', 1);
     out.flush();
-}
-
-int readAll(Database& db, const QString& sql, int columns)
-{
-    Recordset rs = db.openRecordset(sql);
-    while (!rs.eof()) {
-        for (int i = 0; i < columns; ++i)
-            rs.field(i);
-        rs.moveNext();
-    }
-    return rs.recordCount();
 }
 
 } // namespace
@@ -89,32 +72,33 @@ int main(int argc, char** argv)
             "(TBBewegungen INNER JOIN TBSchluessel ON TBBewegungen.SchluesselNr = TBSchluessel.SchluesselNr) "
             "INNER JOIN TBPersonen ON TBBewegungen.PersonID = TBPersonen.PersID WHERE Status = 0 %1 ORDER BY Von "
             "DESC, TBSchluessel.SchluesselNr ASC, TBBewegungen.ZusatzNr ASC");
-        time(QStringLiteral("handout list, all"), [&] { return readAll(*db, join.arg(QString()), 7); });
+        time(QStringLiteral("handout list, all"), [&] { return programRead(*db, join.arg(QString()), 7); });
         time(QStringLiteral("handout list, filtered by dates, key, name"), [&] {
-            return readAll(*db,
-                           join.arg(QStringLiteral("AND  Von >= #1/1/21# AND Von <= #12/31/22# AND "
-                                                   "TBSchluessel.SchluesselNr LIKE 'k1*' AND Nachname LIKE 'mü*'")),
-                           7);
+            return programRead(*db,
+                               join.arg(QStringLiteral("AND  Von >= #1/1/21# AND Von <= #12/31/22# AND "
+                                                       "TBSchluessel.SchluesselNr LIKE 'k1*' AND Nachname LIKE 'mü*'")),
+                               7);
         });
         time(QStringLiteral("person search LIKE '*ll*'"), [&] {
-            return readAll(*db,
-                           QStringLiteral("SELECT * FROM TBPersonen WHERE NOT Storniert AND (Nachname LIKE '*ll*' OR "
-                                          "PersNr LIKE '*ll*') ORDER BY Nachname ASC, Vorname ASC"),
-                           5);
+            return programRead(
+                *db,
+                QStringLiteral("SELECT * FROM TBPersonen WHERE NOT Storniert AND (Nachname LIKE '*ll*' OR "
+                               "PersNr LIKE '*ll*') ORDER BY Nachname ASC, Vorname ASC"),
+                5);
         });
         time(QStringLiteral("movements LIKE '*[3-5]*' OR '*1#*' (full scan)"), [&] {
-            return readAll(*db,
-                           QStringLiteral("SELECT BewID FROM TBBewegungen WHERE ZusatzNr LIKE '*[3-5]*' OR "
-                                          "SchluesselNr LIKE '*1#*'"),
-                           1);
+            return programRead(*db,
+                               QStringLiteral("SELECT BewID FROM TBBewegungen WHERE ZusatzNr LIKE '*[3-5]*' OR "
+                                              "SchluesselNr LIKE '*1#*'"),
+                               1);
         });
         time(QStringLiteral("stock check of one key"), [&] {
-            return readAll(
+            return programRead(
                 *db, QStringLiteral("SELECT Count(BewID) FROM TBBewegungen WHERE Status = 0 AND SchluesselNr = 'K7'"),
                 1);
         });
     } catch (const SqlError& e) {
-        out << QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+        out << errorText(e);
         return 1;
     }
     return 0;

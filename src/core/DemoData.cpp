@@ -154,6 +154,12 @@ std::vector<Key> makeKeys(const DemoData::Size& size, Random& random)
     return keys;
 }
 
+// The handouts fall on this many days before today: the movements draw from them, and each has its date text.
+int dayCount(const DemoData::Size& size)
+{
+    return std::max(1, size.years * 365);
+}
+
 struct Movement
 {
     int person = 0; // PersID
@@ -166,7 +172,7 @@ struct Movement
 std::vector<Movement> makeMovements(const DemoData::Size& size, const std::vector<Key>& keys,
                                     const std::vector<int>& activePersons, int allPersons, Random& random)
 {
-    const int days = std::max(1, size.years * 365);
+    const int days = dayCount(size);
     std::vector<Movement> movements;
     movements.reserve(static_cast<std::size_t>(size.movements));
 
@@ -308,9 +314,8 @@ void fill(Database& database, const DemoData::Size& size)
     }
 
     // The texts the movements repeat, made once.
-    const int days = std::max(1, size.years * 365);
     std::vector<QByteArray> dates;
-    for (int d = 0; d < days; ++d)
+    for (int d = 0; d < dayCount(size); ++d)
         dates.push_back(today.addDays(-d).toString(Qt::ISODate).toLatin1());
     std::vector<QByteArray> copyTexts{QByteArray(" ")};
     for (int c = 1; c <= maxCopies; ++c)

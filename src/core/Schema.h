@@ -11,8 +11,8 @@ class Database;
 class Schema
 {
 public:
-    // The statements that build an empty register of the given version (by default the current one).
-    static QStringList createStatements(int version = Schema::version());
+    // The statements that build an empty register of the given version.
+    static QStringList createStatements(int version);
 
     // The version this program writes and upgrades to.
     static int version();
