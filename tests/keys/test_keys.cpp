@@ -210,7 +210,7 @@ private Q_SLOTS:
         m_main->pbSchlSuch_Click();
         select(QStringLiteral("\uFEFFK1"));
         m_main->pbSchlEdit_Click();
-        QCOMPARE(opened, (QStringList{"A12", "", "\uFEFFK1"}));
+        QCOMPARE(opened, (QStringList{"A12", "", QStringLiteral("\uFEFFK1")}));
     }
 
     // Refused with 706 from both places while a copy is out; the main window refills its list either way.
