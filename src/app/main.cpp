@@ -147,7 +147,7 @@ int main(int argc, char** argv)
     state.traceSql = parser.isSet(options.traceSql);
     state.backupAtStart = !parser.isSet(options.noBackup);
     if (parser.isSet(options.exportCsv))
-        return Export::toDirectory(state.databasePath, parser.value(options.exportCsv), state.backupAtStart);
+        return Export::toDirectory(parser.value(options.exportCsv));
 
     auto& windowed = static_cast<QApplication&>(*application);
     windowed.setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));

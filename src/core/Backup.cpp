@@ -1,6 +1,5 @@
 #include "Backup.h"
 
-#include "Clock.h"
 #include "Messages.h"
 #include "SqlFunctions.h"
 #include "Texts.h"
@@ -159,12 +158,6 @@ std::optional<QString> Backup::daily(sqlite3* source, const QString& registerPat
     if (!notRemoved.isEmpty())
         return QStringLiteral("cannot remove %1").arg(notRemoved.join(QStringLiteral(", ")));
     return std::nullopt;
-}
-
-void Backup::atStart(sqlite3* source, const QString& registerPath)
-{
-    if (const std::optional<QString> failure = daily(source, registerPath, Clock::today()))
-        report(*failure);
 }
 
 void Backup::report(const QString& failure)

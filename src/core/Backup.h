@@ -29,9 +29,6 @@ public:
     // failure, nullopt on success.
     static std::optional<QString> daily(sqlite3* source, const QString& registerPath, const QDate& today);
 
-    // The day's copy (Clock) at a start, before anything is written: a failure is told in one message
-    // and never stops the start.
-    static void atStart(sqlite3* source, const QString& registerPath);
-    // That message, for a failure of daily() found while nothing could be shown yet.
+    // The one message for a failure of daily(), told once something can be shown.
     static void report(const QString& failure);
 };

@@ -52,8 +52,8 @@ void writeHeaderRow(Database& database, const QString& systemNumber)
 // Why the day's copy could not be made, until it can be told (the start window may still be up).
 std::optional<QString> g_backupFailure;
 
-// The file for exclusive use, the day's copy taken before anything is written, its statements traced when
-// asked, its schema and text order brought up to date. Asks and tells the user nothing.
+} // namespace
+
 void openRegister()
 {
     AppState& state = app();
@@ -66,7 +66,13 @@ void openRegister()
     CollationVersion::refresh(*state.DB);
 }
 
-} // namespace
+void reportBackupFailure()
+{
+    if (g_backupFailure) {
+        Backup::report(*g_backupFailure);
+        g_backupFailure.reset();
+    }
+}
 
 void openDbAhead()
 {
@@ -83,10 +89,7 @@ bool OpenDb()
     try {
         if (!state.DB)
             openRegister();
-        if (g_backupFailure) {
-            Backup::report(*g_backupFailure);
-            g_backupFailure.reset();
-        }
+        reportBackupFailure();
 
         Recordset header = state.DB->openRecordset(QStringLiteral("SELECT AnlagenNr FROM TBKopfdaten"));
         state.AnlagenNr = header.eof() ? QString() : header.field(0).toString();

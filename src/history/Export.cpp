@@ -3,11 +3,10 @@
 #include "History.h"
 #include "VerlaufModel.h"
 #include "core/AppState.h"
-#include "core/Backup.h"
 #include "core/Blanks.h"
 #include "core/Csv.h"
-#include "core/Schema.h"
 #include "core/SqlError.h"
+#include "core/Startup.h"
 #include "core/Texts.h"
 #include "handouts/HandoutList.h"
 #include "handouts/ListPrintout.h"
@@ -113,16 +112,13 @@ CsvTable history(const VerlaufModel& model)
     return {VerlaufModel::columnTitles(), model.rowTexts()};
 }
 
-int toDirectory(const QString& registerPath, const QString& dir, bool backup)
+int toDirectory(const QString& dir)
 {
     QTextStream err(stderr);
     AppState& state = app();
-    state.databasePath = registerPath;
     try {
-        state.DB = Database::open(registerPath);
-        if (backup)
-            Backup::atStart(state.DB->handle(), registerPath);
-        Schema::upgrade(*state.DB);
+        openRegister();
+        reportBackupFailure();
 
         VerlaufModel historyModel;
         historyModel.setLines(History::all());
@@ -161,7 +157,7 @@ int toDirectory(const QString& registerPath, const QString& dir, bool backup)
         }
         return 0;
     } catch (const SqlError& e) {
-        err << "clavaro: " << registerPath << ": " << e.number() << " (" << e.description() << ")\n";
+        err << "clavaro: " << state.databasePath << ": " << e.number() << " (" << e.description() << ")\n";
         state.DB.reset();
         return 1;
     }

@@ -40,10 +40,9 @@ CsvTable copiesOut(const VergabenModel& grid);
 // The lines of a history window as it shows them.
 CsvTable history(const VerlaufModel& model);
 
-// `clavaro --export-csv DIR`: opens the register like a start (daily copy unless backup is false, schema
-// upgrade) and writes the person list, the key list, the copies out (unfiltered, in the list's order)
-// and the history of every movement.
-// Reports to stderr; returns the exit code.
-int toDirectory(const QString& registerPath, const QString& dir, bool backup);
+// `clavaro --export-csv DIR`: opens app().databasePath like a start (openRegister) and writes the person list, the key
+// list, the copies out (unfiltered, in the list's order) and the history of every movement. Reports to stderr; returns
+// the exit code.
+int toDirectory(const QString& dir);
 
 } // namespace Export
