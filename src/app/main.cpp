@@ -80,7 +80,7 @@ int createFile(const QString& path, const std::function<void(const QString&)>& w
     try {
         write(path);
     } catch (const SqlError& e) {
-        err << "clavaro: cannot create " << path << ": " << e.number() << " (" << e.description() << ")\n";
+        err << "clavaro: cannot create " << path << ": " << e.text() << '\n';
         return 1;
     }
     return 0;

@@ -11,7 +11,7 @@ bool guarded(const std::function<void()>& handler)
         return true;
     } catch (const SqlError& e) {
         msgBox(GetText(QStringLiteral("Die Datenbank hat die Aktion abgelehnt:"), 709) + QStringLiteral("\r\n") +
-                   QString::number(e.number()) + QStringLiteral(" (") + e.description() + QStringLiteral(")"),
+                   e.text(),
                Messages::Icon::Exclamation);
         return false;
     }

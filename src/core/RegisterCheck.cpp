@@ -98,7 +98,7 @@ RegisterCheck::Result RegisterCheck::run(const QString& path)
         if (headerRows > 1)
             ++result.problems;
     } catch (const SqlError& e) {
-        result.report.append(QStringLiteral("Cannot check the file: %1 (%2)").arg(e.number()).arg(e.description()));
+        result.report.append(QStringLiteral("Cannot check the file: ") + e.text());
         ++result.problems;
     }
     result.report.append(result.problems == 0 ? QStringLiteral("No problems found.")

@@ -45,8 +45,7 @@ bool offerToCreate(const QString& path)
         return true;
     } catch (const SqlError& e) {
         msgBox(GetText(QStringLiteral("Die Datenbank konnte nicht angelegt werden:"), 712) + QStringLiteral("\r\n") +
-                   shown + QStringLiteral("\r\n") + QString::number(e.number()) + QStringLiteral(" (") +
-                   e.description() + QStringLiteral(")"),
+                   shown + QStringLiteral("\r\n") + e.text(),
                Messages::Icon::Exclamation);
         return false;
     }

@@ -16,6 +16,8 @@ public:
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
     const QString& statement() const { return m_statement; }
+    // "number (description)": how every refusal is shown, in a message or on stderr.
+    QString text() const { return QString::number(m_number) + QStringLiteral(" (") + m_description + QLatin1Char(')'); }
 
 private:
     int m_number;

@@ -101,8 +101,7 @@ bool OpenDb()
         }
         return true;
     } catch (const SqlError& e) {
-        msgBox(GetText(QStringLiteral("Fehler beim Öffnen der Datenbank:"), 704) + QStringLiteral("\r\n") +
-                   QString::number(e.number()) + QStringLiteral(" (") + e.description() + QStringLiteral(")"),
+        msgBox(GetText(QStringLiteral("Fehler beim Öffnen der Datenbank:"), 704) + QStringLiteral("\r\n") + e.text(),
                Messages::Icon::Exclamation);
         state.DB.reset();
         return false;

@@ -157,7 +157,7 @@ int toDirectory(const QString& dir)
         }
         return 0;
     } catch (const SqlError& e) {
-        err << "clavaro: " << state.databasePath << ": " << e.number() << " (" << e.description() << ")\n";
+        err << "clavaro: " << state.databasePath << ": " << e.text() << '\n';
         state.DB.reset();
         return 1;
     }
