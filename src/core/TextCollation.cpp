@@ -16,6 +16,14 @@ int sign(int value)
     return (value > 0) - (value < 0);
 }
 
+QStringView withoutTrailingBlanks(QStringView text)
+{
+    qsizetype n = text.size();
+    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
+        --n;
+    return text.first(n);
+}
+
 } // namespace
 
 QByteArrayView TextCollation::trimmed(QByteArrayView text)
@@ -87,10 +95,7 @@ QString TextCollation::version()
 
 TextCollation::SortKey TextCollation::sortKey(QStringView text)
 {
-    qsizetype n = text.size();
-    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
-        --n;
-    const QStringView trimmedText = text.first(n);
+    const QStringView trimmedText = withoutTrailingBlanks(text);
     bool ascii = true;
     for (const QChar c : trimmedText)
         ascii = ascii && c.unicode() < 0x80;
@@ -101,6 +106,11 @@ TextCollation::SortKey TextCollation::sortKey(QStringView text)
     if (key.secondary == key.primary)
         key.secondary.clear();
     return key;
+}
+
+QString TextCollation::equalityKey(QStringView text)
+{
+    return withoutTrailingBlanks(text).toString().toCaseFolded();
 }
 
 int TextCollation::compare(const SortKey& a, const SortKey& b)

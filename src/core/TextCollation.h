@@ -32,6 +32,8 @@ public:
         QString secondary; // folded; empty when equal to primary
     };
     static SortKey sortKey(QStringView text);
+    // Two texts are equal under the collation exactly when these are equal: for hashing them.
+    static QString equalityKey(QStringView text);
     static int compare(const SortKey& a, const SortKey& b);
 
 private:

@@ -1,10 +1,10 @@
 #include "DlgSchluessel.h"
 
-#include "KeyNumberFilter.h"
 #include "SchlDel.h"
 #include "core/AppState.h"
 #include "core/Blanks.h"
 #include "core/Guard.h"
+#include "core/KeyNumberFilter.h"
 #include "core/Messages.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
