@@ -5,6 +5,7 @@
 #include "core/RegisterLocation.h"
 #include "core/SqlError.h"
 #include "history/Export.h"
+#include "plan/PlanCommands.h"
 #include "ui/BasMain.h"
 
 #include <QApplication>
@@ -43,6 +44,16 @@ struct Options
                              QStringLiteral("Check the register FILE without changing it, print a short report and "
                                             "exit (exit code 0 when all is well)."),
                              QStringLiteral("FILE")};
+    QCommandLineOption importPlan{QStringLiteral("import-locking-plan"),
+                                  QStringLiteral("Make the lock maker's plan in CSV the register's locking plan, print "
+                                                 "what changed and exit (no display needed)."),
+                                  QStringLiteral("CSV")};
+    QCommandLineOption whoCanOpen{QStringLiteral("who-can-open"),
+                                  QStringLiteral("Print everyone who holds a key that opens CYLINDER and exit."),
+                                  QStringLiteral("CYLINDER")};
+    QCommandLineOption doorsOf{QStringLiteral("doors-of"),
+                               QStringLiteral("Print the cylinders and doors that KEY opens and exit."),
+                               QStringLiteral("KEY")};
 };
 
 QStringList argumentList(int argc, char** argv)
@@ -104,7 +115,8 @@ int main(int argc, char** argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({options.database, options.createDatabase, options.createDemo, options.printToPdf,
-                       options.traceSql, options.noBackup, options.exportCsv, options.check});
+                       options.traceSql, options.noBackup, options.exportCsv, options.check, options.importPlan,
+                       options.whoCanOpen, options.doorsOf});
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -131,9 +143,11 @@ int main(int argc, char** argv)
         return result.problems == 0 ? 0 : 1;
     }
 
-    // The export needs no display; everything else is the windowed program.
+    // The export and the locking plan's options need no display; everything else is the windowed program.
+    const bool displayless = parser.isSet(options.exportCsv) || parser.isSet(options.importPlan) ||
+                             parser.isSet(options.whoCanOpen) || parser.isSet(options.doorsOf);
     std::unique_ptr<QCoreApplication> application;
-    if (parser.isSet(options.exportCsv))
+    if (displayless)
         application = std::make_unique<QCoreApplication>(argc, argv);
     else
         application = std::make_unique<QApplication>(argc, argv);
@@ -148,6 +162,12 @@ int main(int argc, char** argv)
     state.backupAtStart = !parser.isSet(options.noBackup);
     if (parser.isSet(options.exportCsv))
         return Export::toDirectory(parser.value(options.exportCsv));
+    if (parser.isSet(options.importPlan))
+        return PlanCommands::importPlan(parser.value(options.importPlan));
+    if (parser.isSet(options.whoCanOpen))
+        return PlanCommands::whoCanOpen(parser.value(options.whoCanOpen));
+    if (parser.isSet(options.doorsOf))
+        return PlanCommands::doorsOf(parser.value(options.doorsOf));
 
     auto& windowed = static_cast<QApplication&>(*application);
     windowed.setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));

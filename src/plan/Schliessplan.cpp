@@ -1,0 +1,324 @@
+#include "Schliessplan.h"
+
+#include "core/Blanks.h"
+#include "core/Database.h"
+#include "core/KeyNumberFilter.h"
+#include "core/Sql.h"
+#include "core/TextCollation.h"
+#include "core/Texts.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+
+namespace Schliessplan {
+
+namespace {
+
+QString literal(const QString& text)
+{
+    return QLatin1Char('\'') + Sql::sqlText(text) + QLatin1Char('\'');
+}
+
+QString shown(const Recordset& rs, int column)
+{
+    return trimTrailingBlanks(rs.text(column));
+}
+
+// Runs "<head> <item>, <item>, …<tail>" for the items in groups, so that thousands of rows take a few
+// statements rather than thousands.
+void inGroups(Database& db, const QString& head, const QStringList& items, const QString& tail = {})
+{
+    constexpr qsizetype kGroup = 500;
+    for (qsizetype i = 0; i < items.size(); i += kGroup)
+        db.execute(head + items.mid(i, kGroup).join(QStringLiteral(", ")) + tail);
+}
+
+Cylinder cylinderOf(const Recordset& rs)
+{
+    return {rs.text(0), shown(rs, 1), shown(rs, 2), shown(rs, 3)};
+}
+
+const QString kCylinderColumns = QStringLiteral("z.ZylinderNr, z.Tuer, z.Bereich, z.Bemerkung");
+
+} // namespace
+
+PlanMatrix stored(Database& db)
+{
+    PlanMatrix plan;
+    // The keys of the plan in its order; keys added to the register since then after them, in key order.
+    struct Column
+    {
+        QString key;
+        qint64 place;
+    };
+    QList<Column> columns;
+    for (Recordset rs = db.openRecordset(QStringLiteral(
+             "SELECT k.SchluesselNr, coalesce(p.Spalte, 9223372036854775807) FROM TBSchluessel k LEFT JOIN "
+             "TBPlanSchluessel p ON p.SchluesselNr = k.SchluesselNr"));
+         !rs.eof(); rs.moveNext())
+        columns << Column{rs.text(0), rs.field(1).toLongLong()};
+    std::sort(columns.begin(), columns.end(), [](const Column& a, const Column& b) {
+        return a.place != b.place ? a.place < b.place : a.key.compare(b.key, Qt::CaseInsensitive) < 0;
+    });
+    for (const Column& column : std::as_const(columns))
+        plan.keys << column.key;
+    QHash<QString, int> keyColumn;
+    for (qsizetype i = 0; i < plan.keys.size(); ++i)
+        keyColumn.insert(TextCollation::equalityKey(plan.keys.at(i)), int(i));
+
+    QHash<QString, int> cylinderRow;
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ") + kCylinderColumns +
+                                         QStringLiteral(" FROM TBZylinder z ORDER BY z.Reihe, z.ZylinderNr"));
+         !rs.eof(); rs.moveNext()) {
+        const Cylinder c = cylinderOf(rs);
+        cylinderRow.insert(TextCollation::equalityKey(c.number), int(plan.cylinders.size()));
+        plan.cylinders << PlanMatrix::Cylinder{c.number, c.door, c.area, c.remark, {}};
+    }
+
+    // In the table's order, so a cylinder's number is looked up once for all its keys.
+    QString lastCylinder;
+    PlanMatrix::Cylinder* current = nullptr;
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ZylinderNr, SchluesselNr FROM TBSchliessung"));
+         !rs.eof(); rs.moveNext()) {
+        const QString number = rs.text(0);
+        if (!current || number != lastCylinder) {
+            lastCylinder = number;
+            const int row = cylinderRow.value(TextCollation::equalityKey(number), -1);
+            current = row < 0 ? nullptr : &plan.cylinders[row];
+        }
+        const int column = keyColumn.value(TextCollation::equalityKey(rs.text(1)), -1);
+        if (current && column >= 0)
+            current->keys << column;
+    }
+    for (PlanMatrix::Cylinder& cylinder : plan.cylinders)
+        std::sort(cylinder.keys.begin(), cylinder.keys.end());
+    return plan;
+}
+
+ImportReport import(Database& db, const PlanMatrix& plan)
+{
+    ImportReport report;
+
+    // The plan's keys as the register numbers them; new ones are made, changed ones refused.
+    QHash<QString, QString> registerKeys;
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT SchluesselNr FROM TBSchluessel")); !rs.eof();
+         rs.moveNext())
+        registerKeys.insert(TextCollation::equalityKey(rs.text(0)), rs.text(0));
+    QStringList keys; // by the plan's columns; empty for a refused one
+    for (const QString& number : plan.keys) {
+        if (const auto known = registerKeys.constFind(TextCollation::equalityKey(number));
+            known != registerKeys.cend()) {
+            keys << *known;
+            continue;
+        }
+        const KeyNumberFilter rule = KeyNumberFilter::apply(number);
+        if (rule.dropped == 0 && rule.text.size() <= 10 && rule.text.compare(number, Qt::CaseInsensitive) == 0) {
+            keys << rule.text;
+            report.keysCreated << rule.text;
+        } else {
+            keys << QString();
+            report.keysRefused << (rule.text.isEmpty() ? number : number + QStringLiteral(" (") + rule.text + ')');
+        }
+    }
+
+    struct Stored
+    {
+        Cylinder cylinder;
+        int row = 0;
+        QSet<QString> keys; // equality keys of the key numbers
+        QStringList keyNumbers;
+    };
+    QHash<QString, Stored> before;
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ") + kCylinderColumns +
+                                         QStringLiteral(", z.Reihe FROM TBZylinder z"));
+         !rs.eof(); rs.moveNext()) {
+        const Cylinder c = cylinderOf(rs);
+        before.insert(TextCollation::equalityKey(c.number), {c, rs.field(4).toInt(), {}, {}});
+    }
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ZylinderNr, SchluesselNr FROM TBSchliessung"));
+         !rs.eof(); rs.moveNext()) {
+        const auto found = before.find(TextCollation::equalityKey(rs.text(0)));
+        if (found != before.end() && !found->keys.contains(TextCollation::equalityKey(rs.text(1)))) {
+            found->keys.insert(TextCollation::equalityKey(rs.text(1)));
+            found->keyNumbers << rs.text(1);
+        }
+    }
+
+    Database::Transaction transaction(db);
+    if (!report.keysCreated.isEmpty()) {
+        QStringList values;
+        for (const QString& number : std::as_const(report.keysCreated))
+            values << QStringLiteral("(%1, ' ', 0, False)").arg(literal(number));
+        inGroups(db, QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES"),
+                 values);
+    }
+
+    QStringList newCylinders;
+    QStringList newCrossings;
+    QSet<QString> inPlan;
+    for (qsizetype r = 0; r < plan.cylinders.size(); ++r) {
+        const PlanMatrix::Cylinder& cylinder = plan.cylinders.at(r);
+        const QString id = TextCollation::equalityKey(cylinder.number);
+        inPlan.insert(id);
+        const auto old = before.constFind(id);
+        const QString number = old != before.cend() ? old->cylinder.number : cylinder.number;
+        QSet<QString> opening;
+        QStringList added;
+        for (const int k : cylinder.keys) {
+            const QString& key = keys.at(k);
+            if (key.isEmpty())
+                continue;
+            opening.insert(TextCollation::equalityKey(key));
+            if (old == before.cend() || !old->keys.contains(TextCollation::equalityKey(key))) {
+                newCrossings << QStringLiteral("(%1, %2)").arg(literal(number), literal(key));
+                added << key;
+            }
+        }
+        ++report.cylinders;
+        report.crossings += int(opening.size());
+        if (old == before.cend()) {
+            newCylinders << QStringLiteral("(%1, %2, %3)")
+                                .arg(literal(cylinder.number), literal(cylinder.door), QString::number(r));
+            report.cylindersAdded << cylinder.number;
+            report.newCylinderCrossings += int(added.size());
+            continue;
+        }
+        if (old->cylinder.door != cylinder.door || old->row != r)
+            db.execute(QStringLiteral("UPDATE TBZylinder SET Tuer = %1, Reihe = %2 WHERE ZylinderNr = %3")
+                           .arg(literal(cylinder.door), QString::number(r), literal(number)));
+        if (old->cylinder.door != cylinder.door)
+            report.doorsChanged << QStringLiteral("%1: %2 → %3").arg(number, old->cylinder.door, cylinder.door);
+        QStringList removed;
+        for (const QString& key : old->keyNumbers) {
+            if (!opening.contains(TextCollation::equalityKey(key)))
+                removed << key;
+        }
+        if (!removed.isEmpty()) {
+            QStringList literals;
+            for (const QString& key : std::as_const(removed))
+                literals << literal(key);
+            inGroups(db,
+                     QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr = %1 AND SchluesselNr IN (")
+                         .arg(literal(number)),
+                     literals, QStringLiteral(")"));
+        }
+        for (const QString& key : std::as_const(added))
+            report.crossingsAdded << number + QStringLiteral(": ") + key;
+        for (const QString& key : std::as_const(removed))
+            report.crossingsRemoved << number + QStringLiteral(": ") + key;
+    }
+
+    QStringList gone;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!inPlan.contains(it.key())) {
+            gone << literal(it->cylinder.number);
+            report.cylindersRemoved << it->cylinder.number;
+        }
+    }
+    inGroups(db, QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr IN ("), gone, QStringLiteral(")"));
+    inGroups(db, QStringLiteral("DELETE * FROM TBZylinder WHERE ZylinderNr IN ("), gone, QStringLiteral(")"));
+    inGroups(db, QStringLiteral("INSERT INTO TBZylinder (ZylinderNr, Tuer, Reihe) VALUES"), newCylinders);
+    inGroups(db, QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) VALUES"), newCrossings);
+    QStringList columns;
+    for (qsizetype k = 0; k < keys.size(); ++k) {
+        if (!keys.at(k).isEmpty())
+            columns << QStringLiteral("(%1, %2)").arg(literal(keys.at(k)), QString::number(k));
+    }
+    db.execute(QStringLiteral("DELETE * FROM TBPlanSchluessel"));
+    inGroups(db, QStringLiteral("INSERT INTO TBPlanSchluessel (SchluesselNr, Spalte) VALUES"), columns);
+    transaction.commit();
+    report.cylindersRemoved.sort(Qt::CaseInsensitive);
+    return report;
+}
+
+QStringList ImportReport::lines() const
+{
+    QStringList out;
+    out << GetText(QStringLiteral("Der Schließplan hat jetzt %1 Zylinder und %2 Schließungen."), 1910)
+               .arg(cylinders)
+               .arg(crossings);
+    const auto list = [&out](const QString& title, const QStringList& items) {
+        if (items.isEmpty())
+            return;
+        out << title.arg(items.size());
+        for (const QString& item : items)
+            out << QStringLiteral("  ") + item;
+    };
+    list(GetText(QStringLiteral("Neue Schlüssel (Gesamtstand 0): %1"), 1911), keysCreated);
+    list(GetText(QStringLiteral("Nicht übernommen, die Schlüsselnummer wäre nach der Regel eine andere: %1"), 1912),
+         keysRefused);
+    if (!cylindersAdded.isEmpty())
+        out << GetText(QStringLiteral("Neue Zylinder: %1 (mit %2 Schließungen)"), 1913)
+                   .arg(cylindersAdded.size())
+                   .arg(newCylinderCrossings);
+    for (const QString& number : cylindersAdded)
+        out << QStringLiteral("  ") + number;
+    list(GetText(QStringLiteral("Entfernte Zylinder: %1"), 1914), cylindersRemoved);
+    list(GetText(QStringLiteral("Geänderte Türen: %1"), 1915), doorsChanged);
+    list(GetText(QStringLiteral("Neue Schließungen: %1"), 1916), crossingsAdded);
+    list(GetText(QStringLiteral("Entfernte Schließungen: %1"), 1917), crossingsRemoved);
+    return out;
+}
+
+std::optional<Cylinder> cylinder(Database& db, const QString& number)
+{
+    Recordset rs = db.openRecordset(QStringLiteral("SELECT ") + kCylinderColumns +
+                                    QStringLiteral(" FROM TBZylinder z WHERE z.ZylinderNr = ") + literal(number));
+    if (rs.eof())
+        return std::nullopt;
+    return cylinderOf(rs);
+}
+
+QList<Holder> whoCanOpen(Database& db, const QString& cylinder)
+{
+    QList<Holder> holders;
+    for (Recordset rs = db.openRecordset(
+             QStringLiteral("SELECT p.PersID, p.Nachname, p.Vorname, p.PersNr, b.SchluesselNr, b.ZusatzNr, b.Von, "
+                            "b.BewID FROM (TBSchliessung s INNER JOIN TBBewegungen b ON b.SchluesselNr = "
+                            "s.SchluesselNr) INNER JOIN TBPersonen p ON p.PersID = b.PersonID WHERE s.ZylinderNr = ") +
+             literal(cylinder) +
+             QStringLiteral(" AND b.Status = 0 ORDER BY p.Nachname, p.Vorname, p.PersID, b.SchluesselNr, b.ZusatzNr"));
+         !rs.eof(); rs.moveNext())
+        holders << Holder{rs.field(0).toInt(), shown(rs, 1), shown(rs, 2), shown(rs, 3),
+                          rs.text(4),          shown(rs, 5), rs.date(6),   rs.field(7).toInt()};
+    return holders;
+}
+
+QList<KeyStock> keysOpening(Database& db, const QString& cylinder)
+{
+    QList<KeyStock> keys;
+    for (Recordset rs = db.openRecordset(
+             QStringLiteral("SELECT k.SchluesselNr, k.Funktion, k.Gesamt, (SELECT Count(BewID) FROM TBBewegungen b "
+                            "WHERE b.Status = 0 AND b.SchluesselNr = k.SchluesselNr) FROM TBSchliessung s INNER JOIN "
+                            "TBSchluessel k ON k.SchluesselNr = s.SchluesselNr WHERE s.ZylinderNr = ") +
+             literal(cylinder) + QStringLiteral(" ORDER BY k.SchluesselNr"));
+         !rs.eof(); rs.moveNext())
+        keys << KeyStock{rs.text(0), shown(rs, 1), rs.field(2).toLongLong(), rs.field(3).toLongLong()};
+    return keys;
+}
+
+QList<Cylinder> doorsOf(Database& db, const QString& keyNumber)
+{
+    QList<Cylinder> doors;
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ") + kCylinderColumns +
+                                         QStringLiteral(" FROM TBSchliessung s INNER JOIN TBZylinder z ON "
+                                                        "z.ZylinderNr = s.ZylinderNr WHERE s.SchluesselNr = ") +
+                                         literal(keyNumber) + QStringLiteral(" ORDER BY z.Reihe, z.ZylinderNr"));
+         !rs.eof(); rs.moveNext())
+        doors << cylinderOf(rs);
+    return doors;
+}
+
+void setCrossing(Database& db, const QString& cylinder, const QString& keyNumber, bool opens)
+{
+    if (opens)
+        db.execute(QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) SELECT %1, %2 WHERE NOT "
+                                  "EXISTS (SELECT 1 FROM TBSchliessung WHERE ZylinderNr = %1 AND SchluesselNr = %2)")
+                       .arg(literal(cylinder), literal(keyNumber)));
+    else
+        db.execute(QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr = %1 AND SchluesselNr = %2")
+                       .arg(literal(cylinder), literal(keyNumber)));
+}
+
+} // namespace Schliessplan
