@@ -21,6 +21,14 @@ QString& lastFolder()
 
 bool saveCsvAs(QWidget* parent, const QString& suggestedName, const CsvTable& table)
 {
+    return saveCsvAs(parent, suggestedName, [&table](const QString& path, QString* error) {
+        return Csv::write(path, table.header, table.rows, error);
+    });
+}
+
+bool saveCsvAs(QWidget* parent, const QString& suggestedName,
+               const std::function<bool(const QString& path, QString* error)>& write)
+{
     QString folder = lastFolder();
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -45,7 +53,7 @@ bool saveCsvAs(QWidget* parent, const QString& suggestedName, const CsvTable& ta
                Messages::Icon::Question, Messages::Buttons::YesNo) != Messages::Answer::Yes)
         return false;
     QString error;
-    if (!Csv::write(path, table.header, table.rows, &error)) {
+    if (!write(path, &error)) {
         msgBox(GetText(QStringLiteral("Die Datei konnte nicht geschrieben werden:"), 828) + QStringLiteral("\r\n") +
                    QDir::toNativeSeparators(path) + QStringLiteral(" (") + error + QStringLiteral(")"),
                Messages::Icon::Exclamation);
