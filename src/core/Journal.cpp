@@ -41,6 +41,20 @@ const QList<Kind>& kinds()
          QStringLiteral("Schlüssel {SchluesselNr} gelöscht ({Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
                         "Zusatznummer])"),
          1719},
+        {Verlust, QStringLiteral("Verlust"), 1950,
+         QStringLiteral("Schlüssel {Kopie} von {Person} als verloren gemeldet, verloren am {Tag}"), 1960},
+        {ZylinderAngelegt, QStringLiteral("Zylinder angelegt"), 1951,
+         QStringLiteral("Zylinder {ZylinderNr} angelegt[: {Tuer}][, Bereich {Bereich}][ ({Bemerkung})]"), 1961},
+        {ZylinderGeaendert, QStringLiteral("Zylinder geändert"), 1952,
+         QStringLiteral("Zylinder {ZylinderNr} geändert (vorher: {AltTuer}[, Bereich {AltBereich}][ "
+                        "({AltBemerkung})]; jetzt: {Tuer}[, Bereich {Bereich}][ ({Bemerkung})])"),
+         1962},
+        {ZylinderEntfernt, QStringLiteral("Zylinder entfernt"), 1953,
+         QStringLiteral("Zylinder {ZylinderNr}[: {Tuer}] aus dem Schließplan entfernt"), 1963},
+        {SchliessungAngelegt, QStringLiteral("Schließung angelegt"), 1954,
+         QStringLiteral("Schlüssel {SchluesselNr} schließt jetzt Zylinder {ZylinderNr}"), 1964},
+        {SchliessungEntfernt, QStringLiteral("Schließung entfernt"), 1955,
+         QStringLiteral("Schlüssel {SchluesselNr} schließt Zylinder {ZylinderNr} nicht mehr"), 1965},
     };
     return list;
 }
@@ -123,6 +137,14 @@ const QList<Field>& fields()
             {QStringLiteral("AltGesamt"), QStringLiteral("v.AltGesamt"), Shown::Number},
             {QStringLiteral("AltMitZusatzNr"), QStringLiteral("v.AltMitZusatzNr"), Shown::Flag},
             {QStringLiteral("Text"), QStringLiteral("v.Text"), Shown::Text},
+            {QStringLiteral("ZylinderNr"), QStringLiteral("v.ZylinderNr"), Shown::Text},
+            {QStringLiteral("Tuer"), QStringLiteral("v.Tuer"), Shown::Text},
+            {QStringLiteral("Bereich"), QStringLiteral("v.Bereich"), Shown::Text},
+            {QStringLiteral("Bemerkung"), QStringLiteral("v.Bemerkung"), Shown::Text},
+            {QStringLiteral("AltTuer"), QStringLiteral("v.AltTuer"), Shown::Text},
+            {QStringLiteral("AltBereich"), QStringLiteral("v.AltBereich"), Shown::Text},
+            {QStringLiteral("AltBemerkung"), QStringLiteral("v.AltBemerkung"), Shown::Text},
+            {QStringLiteral("Tag"), QStringLiteral("v.Tag"), Shown::Date},
         };
     }();
     return list;
@@ -134,11 +156,14 @@ const QString kFrom = QStringLiteral(
     "x.BewID = v.BewID AND x.Art = %1) "
     "LEFT JOIN TBPersonen p ON p.PersID = %2");
 
-QString factsSelect()
+// absent: fields whose column the journal does not have yet, read as NULL. An older register that is
+// upgraded step by step meets the conversion below before the later steps have added their columns.
+QString factsSelect(const QStringList& absent = {})
 {
     QStringList columns = {QStringLiteral("v.VerlaufID"), QStringLiteral("v.Zeitpunkt"), QStringLiteral("v.Art")};
     for (const Field& field : fields())
-        columns << field.sql + QStringLiteral(" AS ") + field.name;
+        columns << (absent.contains(field.name) ? QStringLiteral("NULL") : field.sql) + QStringLiteral(" AS ") +
+                       field.name;
     return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
            kFrom.arg(BewegungGeloescht).arg(fields().at(1).sql);
 }
@@ -257,6 +282,15 @@ const QStringList kKeyColumns = {QStringLiteral("SchluesselNr"), QStringLiteral(
 const QStringList kKeyFacts = {QStringLiteral("SchluesselNr"), QStringLiteral("Funktion"), QStringLiteral("Gesamt"),
                                QStringLiteral("MitZusatzNr")};
 
+// The return of a movement; only the step to returned, so a second return keeps the first date.
+QString returnTrigger(const QString& moreCondition = {})
+{
+    return trigger(QStringLiteral("TBVerlauf_Rueckgabe"),
+                   QStringLiteral("UPDATE OF Status ON TBBewegungen WHEN NEW.Status = 1 AND OLD.Status IS NOT 1") +
+                       moreCondition,
+                   insert(Rueckgabe, {QStringLiteral("BewID")}, {QStringLiteral("NEW.BewID")}));
+}
+
 QStringList triggerStatements()
 {
     const QString movement = QStringLiteral("BewID");
@@ -273,10 +307,7 @@ QStringList triggerStatements()
     return {
         trigger(QStringLiteral("TBVerlauf_Vergabe"), QStringLiteral("INSERT ON TBBewegungen"),
                 insert(Vergabe, {movement}, {QStringLiteral("NEW.BewID")})),
-        // Only the step to returned: a second return of the same movement keeps the first date.
-        trigger(QStringLiteral("TBVerlauf_Rueckgabe"),
-                QStringLiteral("UPDATE OF Status ON TBBewegungen WHEN NEW.Status = 1 AND OLD.Status IS NOT 1"),
-                insert(Rueckgabe, {movement}, {QStringLiteral("NEW.BewID")})),
+        returnTrigger(),
         trigger(QStringLiteral("TBVerlauf_BewegungGeloescht"), QStringLiteral("DELETE ON TBBewegungen"),
                 insert(BewegungGeloescht,
                        {movement, QStringLiteral("PersID"), QStringLiteral("SchluesselNr"), QStringLiteral("ZusatzNr"),
@@ -485,6 +516,21 @@ QStringList toFactsStatements()
     return statements;
 }
 
+// The fields read straight from a column of the journal that it does not hold (yet).
+static QStringList absentFields(Database& db)
+{
+    QStringList columns;
+    for (Recordset rs = db.openRecordset(QStringLiteral("PRAGMA table_info(TBVerlauf)")); !rs.eof(); rs.moveNext())
+        columns << QStringLiteral("v.") + rs.field(1).toString();
+    QStringList absent;
+    for (const Field& field : fields()) {
+        if (field.sql.startsWith(QLatin1String("v.")) && !field.sql.contains(QLatin1Char(' ')) &&
+            !columns.contains(field.sql, Qt::CaseInsensitive))
+            absent << field.name;
+    }
+    return absent;
+}
+
 void convertSentences(Database& db)
 {
     const auto kind = [](int art) { return quoted(kindOf(art)->name); };
@@ -558,7 +604,7 @@ void convertSentences(Database& db)
                                     "AND (%4) IS NOT a.Beschreibung COLLATE BINARY)")
                          .arg(kOldTable)
                          .arg(PersonAngelegt)
-                         .arg(factsSelect(), german));
+                         .arg(factsSelect(absentFields(db)), german));
 
     // The numbering goes on where the old table's ended.
     db.executeNative(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'TBVerlauf'"));
@@ -576,6 +622,43 @@ QStringList afterConversion()
                    "CREATE INDEX TBVerlauf_SchluesselNr ON TBVerlauf (SchluesselNr) WHERE SchluesselNr IS NOT NULL"),
            } +
            triggerStatements();
+}
+
+QStringList lockingPlanStatements()
+{
+    const QStringList cylinder = {QStringLiteral("ZylinderNr"), QStringLiteral("Tuer"), QStringLiteral("Bereich"),
+                                  QStringLiteral("Bemerkung")};
+    const QStringList changeable = cylinder.mid(1);
+    const QStringList crossing = {QStringLiteral("ZylinderNr"), QStringLiteral("SchluesselNr")};
+    QStringList statements;
+    for (const QString& column : cylinder + prefixed(QStringLiteral("Alt"), changeable))
+        statements << QStringLiteral("ALTER TABLE TBVerlauf ADD COLUMN %1 TEXT COLLATE FOLDTRIM").arg(column);
+    statements << QStringLiteral("ALTER TABLE TBVerlauf ADD COLUMN Tag DATE");
+    // A cylinder's and a crossing's entries are found by the cylinder too.
+    statements << QStringLiteral(
+        "CREATE INDEX TBVerlauf_ZylinderNr ON TBVerlauf (ZylinderNr) WHERE ZylinderNr IS NOT NULL");
+    // A copy reported lost leaves the copies out with a loss entry of its own, not a return.
+    statements << QStringLiteral("DROP TRIGGER TBVerlauf_Rueckgabe")
+               << returnTrigger(
+                      QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM TBVerlust l WHERE l.BewID = NEW.BewID)"));
+    statements << trigger(QStringLiteral("TBVerlauf_Verlust"), QStringLiteral("INSERT ON TBVerlust"),
+                          insert(Verlust, {QStringLiteral("BewID"), QStringLiteral("Tag")},
+                                 {QStringLiteral("NEW.BewID"), QStringLiteral("NEW.Tag")}))
+               << trigger(QStringLiteral("TBVerlauf_ZylinderAngelegt"), QStringLiteral("INSERT ON TBZylinder"),
+                          insert(ZylinderAngelegt, cylinder, prefixed(QStringLiteral("NEW."), cylinder)))
+               << trigger(
+                      QStringLiteral("TBVerlauf_ZylinderGeaendert"),
+                      QStringLiteral("UPDATE OF Tuer, Bereich, Bemerkung ON TBZylinder WHEN NOT (%1)")
+                          .arg(unchanged(changeable)),
+                      insert(ZylinderGeaendert, cylinder + prefixed(QStringLiteral("Alt"), changeable),
+                             prefixed(QStringLiteral("NEW."), cylinder) + prefixed(QStringLiteral("OLD."), changeable)))
+               << trigger(QStringLiteral("TBVerlauf_ZylinderEntfernt"), QStringLiteral("DELETE ON TBZylinder"),
+                          insert(ZylinderEntfernt, cylinder, prefixed(QStringLiteral("OLD."), cylinder)))
+               << trigger(QStringLiteral("TBVerlauf_SchliessungAngelegt"), QStringLiteral("INSERT ON TBSchliessung"),
+                          insert(SchliessungAngelegt, crossing, prefixed(QStringLiteral("NEW."), crossing)))
+               << trigger(QStringLiteral("TBVerlauf_SchliessungEntfernt"), QStringLiteral("DELETE ON TBSchliessung"),
+                          insert(SchliessungEntfernt, crossing, prefixed(QStringLiteral("OLD."), crossing)));
+    return statements;
 }
 
 bool refreshView(Database& db)

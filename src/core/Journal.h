@@ -43,6 +43,13 @@ enum Art : int {
     SchluesselAngelegt = 7,
     SchluesselGeaendert = 8,
     SchluesselGeloescht = 9,
+    // The locking plan and lost copies (numbers from 40, so that other groups of kinds fit before them).
+    Verlust = 40,
+    ZylinderAngelegt = 41,
+    ZylinderGeaendert = 42,
+    ZylinderEntfernt = 43,
+    SchliessungAngelegt = 44,
+    SchliessungEntfernt = 45,
 };
 
 struct Kind
@@ -81,6 +88,11 @@ QStringList afterConversion();
 
 // The journal as the first version kept it (upgrade 2).
 QStringList sentenceStatements();
+
+// The upgrade that adds the locking plan and lost copies to the journal: the facts of cylinders and
+// crossings and the day of a loss as columns, their triggers, and a return trigger that leaves a copy
+// reported lost to its loss entry.
+QStringList lockingPlanStatements();
 
 // Creates or replaces the view VVerlauf when it is not what this program writes. True when it wrote.
 bool refreshView(Database& db);

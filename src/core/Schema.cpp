@@ -76,39 +76,40 @@ struct Upgrade
 // movement does, so a renumbered key keeps its crossings and a deleted key takes them along.
 QStringList lockingPlanStatements()
 {
-    return {
-        QStringLiteral("CREATE TABLE TBZylinder ("
-                       "ZylinderNr TEXT COLLATE FOLDTRIM NOT NULL PRIMARY KEY CHECK (trim(ZylinderNr) <> ''), "
-                       "Tuer TEXT COLLATE FOLDTRIM, "
-                       "Bereich TEXT COLLATE FOLDTRIM, "
-                       "Bemerkung TEXT COLLATE FOLDTRIM, "
-                       "Reihe INTEGER NOT NULL DEFAULT 0)"),
-        QStringLiteral("CREATE TABLE TBSchliessung ("
-                       "ZylinderNr TEXT COLLATE FOLDTRIM NOT NULL, "
-                       "SchluesselNr TEXT COLLATE FOLDTRIM NOT NULL, "
-                       "PRIMARY KEY (ZylinderNr, SchluesselNr)) WITHOUT ROWID"),
-        // What a key opens (its doors, a loss report).
-        QStringLiteral("CREATE INDEX TBSchliessung_SchluesselNr ON TBSchliessung (SchluesselNr, ZylinderNr)"),
-        // The keys' columns in the order of the plan they came from.
-        QStringLiteral("CREATE TABLE TBPlanSchluessel ("
-                       "SchluesselNr TEXT COLLATE FOLDTRIM NOT NULL PRIMARY KEY, "
-                       "Spalte INTEGER NOT NULL)"),
-        QStringLiteral(
-            "CREATE TRIGGER TBSchluessel_Schliessplan_Update AFTER UPDATE OF SchluesselNr ON TBSchluessel "
-            "BEGIN "
-            "UPDATE TBSchliessung SET SchluesselNr = NEW.SchluesselNr WHERE SchluesselNr = OLD.SchluesselNr; "
-            "UPDATE TBPlanSchluessel SET SchluesselNr = NEW.SchluesselNr WHERE SchluesselNr = OLD.SchluesselNr; "
-            "END"),
-        QStringLiteral("CREATE TRIGGER TBSchluessel_Schliessplan_Delete AFTER DELETE ON TBSchluessel "
-                       "BEGIN "
-                       "DELETE FROM TBSchliessung WHERE SchluesselNr = OLD.SchluesselNr; "
-                       "DELETE FROM TBPlanSchluessel WHERE SchluesselNr = OLD.SchluesselNr; "
-                       "END"),
-        // The day a copy out was reported lost; its movement is returned, and its key has one copy less.
-        QStringLiteral("CREATE TABLE TBVerlust ("
-                       "BewID INTEGER NOT NULL PRIMARY KEY, "
-                       "Tag DATE NOT NULL CHECK (Tag IS date(Tag)))"),
-    };
+    return QStringList{
+               QStringLiteral("CREATE TABLE TBZylinder ("
+                              "ZylinderNr TEXT COLLATE FOLDTRIM NOT NULL PRIMARY KEY CHECK (trim(ZylinderNr) <> ''), "
+                              "Tuer TEXT COLLATE FOLDTRIM, "
+                              "Bereich TEXT COLLATE FOLDTRIM, "
+                              "Bemerkung TEXT COLLATE FOLDTRIM, "
+                              "Reihe INTEGER NOT NULL DEFAULT 0)"),
+               QStringLiteral("CREATE TABLE TBSchliessung ("
+                              "ZylinderNr TEXT COLLATE FOLDTRIM NOT NULL, "
+                              "SchluesselNr TEXT COLLATE FOLDTRIM NOT NULL, "
+                              "PRIMARY KEY (ZylinderNr, SchluesselNr)) WITHOUT ROWID"),
+               // What a key opens (its doors, a loss report).
+               QStringLiteral("CREATE INDEX TBSchliessung_SchluesselNr ON TBSchliessung (SchluesselNr, ZylinderNr)"),
+               // The keys' columns in the order of the plan they came from.
+               QStringLiteral("CREATE TABLE TBPlanSchluessel ("
+                              "SchluesselNr TEXT COLLATE FOLDTRIM NOT NULL PRIMARY KEY, "
+                              "Spalte INTEGER NOT NULL)"),
+               QStringLiteral(
+                   "CREATE TRIGGER TBSchluessel_Schliessplan_Update AFTER UPDATE OF SchluesselNr ON TBSchluessel "
+                   "BEGIN "
+                   "UPDATE TBSchliessung SET SchluesselNr = NEW.SchluesselNr WHERE SchluesselNr = OLD.SchluesselNr; "
+                   "UPDATE TBPlanSchluessel SET SchluesselNr = NEW.SchluesselNr WHERE SchluesselNr = OLD.SchluesselNr; "
+                   "END"),
+               QStringLiteral("CREATE TRIGGER TBSchluessel_Schliessplan_Delete AFTER DELETE ON TBSchluessel "
+                              "BEGIN "
+                              "DELETE FROM TBSchliessung WHERE SchluesselNr = OLD.SchluesselNr; "
+                              "DELETE FROM TBPlanSchluessel WHERE SchluesselNr = OLD.SchluesselNr; "
+                              "END"),
+               // The day a copy out was reported lost; its movement is returned, and its key has one copy less.
+               QStringLiteral("CREATE TABLE TBVerlust ("
+                              "BewID INTEGER NOT NULL PRIMARY KEY, "
+                              "Tag DATE NOT NULL CHECK (Tag IS date(Tag)))"),
+           } +
+           Journal::lockingPlanStatements();
 }
 
 // Upgrade i brings a register from version i to version i + 1. Append only: a register of version n

@@ -24,6 +24,12 @@ QString returnedOf(const QString& row)
         .arg(Journal::Rueckgabe);
 }
 
+// The day the movement in the current row's BewID was reported lost.
+QString lostOf(const QString& row)
+{
+    return QStringLiteral("(SELECT l.Tag FROM TBVerlust l WHERE l.BewID = %1.BewID)").arg(row);
+}
+
 QString personOf(const Recordset& rs)
 {
     return trimTrailingBlanks(rs.field(QStringLiteral("Nachname")).toString() + QLatin1Char(' ') +
@@ -40,11 +46,16 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
     line.person = personOf(rs);
     line.bewId = rs.field(QStringLiteral("BewID")).toInt();
     const QDate returned = QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
-    if (stillThere && rs.field(QStringLiteral("Status")).toInt() == 0)
-        line.back = HistoryLine::Back::Out;
-    else
-        line.back = returned.isValid() ? HistoryLine::Back::Returned : HistoryLine::Back::Unknown;
+    const QDate lost = rs.field(QStringLiteral("Verloren")).toDate();
     line.returned = returned;
+    if (stillThere && rs.field(QStringLiteral("Status")).toInt() == 0) {
+        line.back = HistoryLine::Back::Out;
+    } else if (lost.isValid()) {
+        line.back = HistoryLine::Back::Lost;
+        line.returned = lost;
+    } else {
+        line.back = returned.isValid() ? HistoryLine::Back::Returned : HistoryLine::Back::Unknown;
+    }
     return line;
 }
 
@@ -53,19 +64,21 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
 QVector<HistoryLine> read(const QString& movementCondition, const QString& removedCondition)
 {
     QVector<HistoryLine> lines;
-    QString sql = QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
-                                 "p.Vorname, m.BewID, %1 AS Zurueck FROM (TBBewegungen m LEFT JOIN TBSchluessel k ON "
-                                 "k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID = m.PersonID")
-                      .arg(returnedOf(QStringLiteral("m")));
+    QString sql =
+        QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
+                       "p.Vorname, m.BewID, %1 AS Zurueck, %2 AS Verloren FROM (TBBewegungen m LEFT JOIN "
+                       "TBSchluessel k ON k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID "
+                       "= m.PersonID")
+            .arg(returnedOf(QStringLiteral("m")), lostOf(QStringLiteral("m")));
     if (!movementCondition.isEmpty())
         sql += QStringLiteral(" WHERE ") + movementCondition;
     for (Recordset rs = db().openRecordset(sql); !rs.eof(); rs.moveNext())
         lines.append(lineOf(rs, true));
 
     sql = QStringLiteral("SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, v.BewID, "
-                         "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
-                         "v.Art = %2")
-              .arg(returnedOf(QStringLiteral("v")))
+                         "%1 AS Zurueck, %2 AS Verloren FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = "
+                         "v.PersID WHERE v.Art = %3")
+              .arg(returnedOf(QStringLiteral("v")), lostOf(QStringLiteral("v")))
               .arg(Journal::BewegungGeloescht);
     if (!removedCondition.isEmpty())
         sql += QStringLiteral(" AND ") + removedCondition;

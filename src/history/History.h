@@ -7,11 +7,12 @@
 // One movement in a history: a copy of a key handed out to a person, and whether and when it came back.
 struct HistoryLine
 {
-    enum class Back { Out, Returned, Unknown }; // Unknown: returned before the journal was kept
+    // Unknown: returned before the journal was kept; Lost: reported lost, no longer out.
+    enum class Back { Out, Returned, Unknown, Lost };
 
     QDate out;
     Back back = Back::Out;
-    QDate returned; // with Back::Returned
+    QDate returned; // with Back::Returned, the day it came back; with Back::Lost, the day it was lost
     QString keyNumber;
     QString zusatzNr;
     QString function;

@@ -16,6 +16,7 @@ qint64 backKey(const HistoryLine& line)
     case HistoryLine::Back::Unknown:
         return std::numeric_limits<qint64>::min();
     case HistoryLine::Back::Returned:
+    case HistoryLine::Back::Lost:
         return line.returned.toJulianDay();
     case HistoryLine::Back::Out:
         break;
@@ -66,6 +67,8 @@ QString VerlaufModel::cellText(int row, int column) const
     case 1:
         if (line.back == HistoryLine::Back::Unknown)
             return GetText(QStringLiteral("unbekannt"), 805);
+        if (line.back == HistoryLine::Back::Lost)
+            return GetText(QStringLiteral("verloren am %1"), 1966).arg(DateText::shortDate(line.returned));
         return line.back == HistoryLine::Back::Returned ? DateText::shortDate(line.returned) : QString();
     default:
         return column < kColumns ? textOf(line, column) : QString();

@@ -1,5 +1,7 @@
 // The locking plan: the lock maker's file, the plan in the register, who can open a door, a lost copy.
 #include "core/Csv.h"
+#include "history/History.h"
+#include "history/VerlaufModel.h"
 #include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
 #include "plan/Verlust.h"
@@ -136,13 +138,23 @@ private Q_SLOTS:
         QCOMPARE(Schliessplan::cylinder(db(), "z-02")->area, "Haus A");
     }
 
-    // A renumbered key keeps its crossings, a deleted one takes them along.
+    // A renumbered key keeps its crossings, a deleted one takes them along; the journal records every
+    // change to the plan, by the key and by the cylinder.
     void followsTheKey()
     {
         Schliessplan::import(db(), planOf(kPlan));
+        const int before = m_db->scalar("SELECT max(VerlaufID) FROM TBVerlauf").toInt();
         m_db->exec("UPDATE TBSchluessel SET SchluesselNr = 'B7' WHERE SchluesselNr = 'B1'");
         m_db->exec("DELETE * FROM TBSchluessel WHERE SchluesselNr = 'GHS'");
-        QCOMPARE(shown(Schliessplan::stored(db())), "Z-01:Büro; Süd:B7|Z-02:Keller:B7,K2");
+        Schliessplan::setCrossing(db(), "Z-01", "K2", true);
+        m_db->exec("UPDATE TBZylinder SET Bereich = 'Haus A' WHERE ZylinderNr = 'Z-02'");
+        QCOMPARE(shown(Schliessplan::stored(db())), "Z-01:Büro; Süd:B7,K2|Z-02:Keller:B7,K2");
+        QCOMPARE(column(QStringLiteral("SELECT Beschreibung FROM VVerlauf WHERE VerlaufID > %1 AND Art >= 40 ORDER "
+                                       "BY ZylinderNr, VerlaufID")
+                            .arg(before)),
+                 "Schlüssel GHS schließt Zylinder Z-01 nicht mehr|Schlüssel K2 schließt jetzt Zylinder Z-01|"
+                 "Schlüssel GHS schließt Zylinder Z-02 nicht mehr|"
+                 "Zylinder Z-02 geändert (vorher: Keller; jetzt: Keller, Bereich Haus A)");
     }
 
     // From the command line: holders of a door and doors of a key; an unreadable plan changes nothing.
@@ -200,6 +212,16 @@ private Q_SLOTS:
                         "b.BewID = 1 AND k.SchluesselNr = 'B1'"),
                  "1,2");
         QCOMPARE(column("SELECT Tag FROM TBVerlust"), "2026-12-06");
+        // The journal says loss, not return; the history shows the day.
+        const QVector<JournalLine> entries = History::entriesOfKey("B1");
+        QCOMPARE(entries.at(1).kind + ": " + entries.at(1).description,
+                 "Verlust: Schlüssel B1/1 von Meier Anna als verloren gemeldet, verloren am 06.12.2026");
+        QCOMPARE(entries.at(0).kind, "Schlüssel geändert"); // one copy less
+        QVERIFY(
+            std::none_of(entries.begin(), entries.end(), [](const JournalLine& e) { return e.kind == "Rückgabe"; }));
+        VerlaufModel history;
+        history.setLines(History::ofKey("B1"));
+        QCOMPARE(history.cellText(1, 1), "verloren am 06.12.2026");
 
         const auto report = Verlust::report(db(), 1);
         QVERIFY(report);
