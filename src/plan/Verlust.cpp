@@ -6,7 +6,7 @@
 #include "core/Sql.h"
 #include "core/TextCollation.h"
 #include "core/Texts.h"
-#include "ui/LinePrinter.h"
+#include "widgets/LinePrinter.h"
 
 #include <QHash>
 #include <algorithm>

@@ -10,7 +10,7 @@
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TextRecorder.h"
-#include "ui/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 
 #include <QFileDialog>
 #include <QLabel>

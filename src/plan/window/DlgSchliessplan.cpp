@@ -10,11 +10,11 @@
 #include "history/CsvSave.h"
 #include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
-#include "ui/ConnectClick.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogRunner.h"
-#include "ui/Printout.h"
-#include "ui/WaitCursor.h"
+#include "widgets/ConnectClick.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/DialogRunner.h"
+#include "widgets/Printout.h"
+#include "widgets/WaitCursor.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>

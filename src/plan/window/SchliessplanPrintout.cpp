@@ -1,7 +1,7 @@
 #include "SchliessplanPrintout.h"
 
 #include "core/Texts.h"
-#include "ui/QtLinePrinter.h"
+#include "widgets/QtLinePrinter.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
