@@ -58,6 +58,12 @@ QString label(Kind kind)
         return GetText(QStringLiteral("Anlagennummer"), 908);
     case Kind::Bestaetigung:
         return GetText(QStringLiteral("Bestätigungsformular"), 909);
+    case Kind::Verlust:
+        return GetText(QStringLiteral("Verlustmeldung"), 1920);
+    case Kind::Schliessung:
+        return GetText(QStringLiteral("Änderung des Schließplans"), 1970);
+    case Kind::Schliessplan:
+        return GetText(QStringLiteral("Einlesen des Schließplans"), 1971);
     }
     return {};
 }

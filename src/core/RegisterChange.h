@@ -22,6 +22,9 @@ enum class Kind {
     SchluesselGeloescht,
     Anlagennummer,
     Bestaetigung,
+    Verlust,
+    Schliessung,  // a crossing of the locking plan turned on or off
+    Schliessplan, // a plan imported
 };
 
 using Keeper = std::function<void(Kind, RowChange)>;

@@ -83,10 +83,11 @@ QStringList lockingPlanStatements()
                               "Bereich TEXT COLLATE FOLDTRIM, "
                               "Bemerkung TEXT COLLATE FOLDTRIM, "
                               "Reihe INTEGER NOT NULL DEFAULT 0)"),
+               // Rows with a rowid, as every table here has, so that a change can be taken back row by row.
                QStringLiteral("CREATE TABLE TBSchliessung ("
                               "ZylinderNr TEXT COLLATE FOLDTRIM NOT NULL, "
                               "SchluesselNr TEXT COLLATE FOLDTRIM NOT NULL, "
-                              "PRIMARY KEY (ZylinderNr, SchluesselNr)) WITHOUT ROWID"),
+                              "UNIQUE (ZylinderNr, SchluesselNr))"),
                // What a key opens (its doors, a loss report).
                QStringLiteral("CREATE INDEX TBSchliessung_SchluesselNr ON TBSchliessung (SchluesselNr, ZylinderNr)"),
                // The keys' columns in the order of the plan they came from.

@@ -212,10 +212,14 @@ void DlgSchluessel::pbOK_Click()
     const QString function = Sql::sqlText(dfFunktion->text());
     using RegisterChange::Kind;
     if (!SchlNr.isEmpty()) {
-        // A new number is carried over to the key's movements, so they belong to the change too.
+        // A new number is carried over to the key's movements and crossings, so they belong to the change too.
         const QString same = QStringLiteral("SchluesselNr = '") + Sql::sqlText(SchlNr) + QLatin1Char('\'');
         RegisterChange::make(Kind::SchluesselGeaendert,
-                             {{QStringLiteral("TBSchluessel"), same}, {QStringLiteral("TBBewegungen"), same}}, [&] {
+                             {{QStringLiteral("TBSchluessel"), same},
+                              {QStringLiteral("TBBewegungen"), same},
+                              {QStringLiteral("TBSchliessung"), same},
+                              {QStringLiteral("TBPlanSchluessel"), same}},
+                             [&] {
                                  db().execute(QStringLiteral("UPDATE TBSchluessel SET SchluesselNr = '") +
                                               Sql::sqlText(nr) + QStringLiteral("', Funktion = '") + function +
                                               QStringLiteral("', Gesamt = ") + g + QStringLiteral(", ZusatzNr = ") + b +

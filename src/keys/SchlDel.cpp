@@ -21,11 +21,16 @@ bool SchlDel(const QString& schlNr)
         return false;
     }
 
-    // Key row first, then its (returned) movements; together, so a failure leaves neither half gone.
+    // Key row first, then its (returned) movements; together, so a failure leaves neither half gone. Its
+    // crossings of the locking plan go with the key row.
     const QString same = QStringLiteral("SchluesselNr = '") + k + QLatin1Char('\'');
     RegisterChange::make(
         RegisterChange::Kind::SchluesselGeloescht,
-        {{QStringLiteral("TBSchluessel"), same}, {QStringLiteral("TBBewegungen"), same}}, [&k] {
+        {{QStringLiteral("TBSchluessel"), same},
+         {QStringLiteral("TBBewegungen"), same},
+         {QStringLiteral("TBSchliessung"), same},
+         {QStringLiteral("TBPlanSchluessel"), same}},
+        [&k] {
             db().execute(QStringLiteral("DELETE * FROM TBSchluessel WHERE SchluesselNr = '") + k + QStringLiteral("'"));
             db().execute(QStringLiteral("DELETE * FROM TBBewegungen WHERE SchluesselNr = '") + k + QStringLiteral("'"));
         });

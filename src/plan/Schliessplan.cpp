@@ -3,6 +3,7 @@
 #include "core/Blanks.h"
 #include "core/Database.h"
 #include "core/KeyNumberFilter.h"
+#include "core/RegisterChange.h"
 #include "core/Sql.h"
 #include "core/TextCollation.h"
 #include "core/Texts.h"
@@ -25,13 +26,13 @@ QString shown(const Recordset& rs, int column)
     return trimTrailingBlanks(rs.text(column));
 }
 
-// Runs "<head> <item>, <item>, …<tail>" for the items in groups, so that thousands of rows take a few
+// "<head> <item>, <item>, …<tail>" for the items in groups, so that thousands of rows take a few
 // statements rather than thousands.
-void inGroups(Database& db, const QString& head, const QStringList& items, const QString& tail = {})
+void inGroups(QStringList& statements, const QString& head, const QStringList& items, const QString& tail = {})
 {
     constexpr qsizetype kGroup = 500;
     for (qsizetype i = 0; i < items.size(); i += kGroup)
-        db.execute(head + items.mid(i, kGroup).join(QStringLiteral(", ")) + tail);
+        statements << head + items.mid(i, kGroup).join(QStringLiteral(", ")) + tail;
 }
 
 Cylinder cylinderOf(const Recordset& rs)
@@ -145,13 +146,14 @@ ImportReport import(Database& db, const PlanMatrix& plan)
         }
     }
 
-    Database::Transaction transaction(db);
+    // What the import writes, worked out before anything is written.
+    QStringList statements;
     if (!report.keysCreated.isEmpty()) {
         QStringList values;
         for (const QString& number : std::as_const(report.keysCreated))
             values << QStringLiteral("(%1, ' ', 0, False)").arg(literal(number));
-        inGroups(db, QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES"),
-                 values);
+        inGroups(statements,
+                 QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES"), values);
     }
 
     QStringList newCylinders;
@@ -185,8 +187,8 @@ ImportReport import(Database& db, const PlanMatrix& plan)
             continue;
         }
         if (old->cylinder.door != cylinder.door || old->row != r)
-            db.execute(QStringLiteral("UPDATE TBZylinder SET Tuer = %1, Reihe = %2 WHERE ZylinderNr = %3")
-                           .arg(literal(cylinder.door), QString::number(r), literal(number)));
+            statements << QStringLiteral("UPDATE TBZylinder SET Tuer = %1, Reihe = %2 WHERE ZylinderNr = %3")
+                              .arg(literal(cylinder.door), QString::number(r), literal(number));
         if (old->cylinder.door != cylinder.door)
             report.doorsChanged << QStringLiteral("%1: %2 → %3").arg(number, old->cylinder.door, cylinder.door);
         QStringList removed;
@@ -198,7 +200,7 @@ ImportReport import(Database& db, const PlanMatrix& plan)
             QStringList literals;
             for (const QString& key : std::as_const(removed))
                 literals << literal(key);
-            inGroups(db,
+            inGroups(statements,
                      QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr = %1 AND SchluesselNr IN (")
                          .arg(literal(number)),
                      literals, QStringLiteral(")"));
@@ -216,18 +218,33 @@ ImportReport import(Database& db, const PlanMatrix& plan)
             report.cylindersRemoved << it->cylinder.number;
         }
     }
-    inGroups(db, QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr IN ("), gone, QStringLiteral(")"));
-    inGroups(db, QStringLiteral("DELETE * FROM TBZylinder WHERE ZylinderNr IN ("), gone, QStringLiteral(")"));
-    inGroups(db, QStringLiteral("INSERT INTO TBZylinder (ZylinderNr, Tuer, Reihe) VALUES"), newCylinders);
-    inGroups(db, QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) VALUES"), newCrossings);
+    inGroups(statements, QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr IN ("), gone,
+             QStringLiteral(")"));
+    inGroups(statements, QStringLiteral("DELETE * FROM TBZylinder WHERE ZylinderNr IN ("), gone, QStringLiteral(")"));
+    inGroups(statements, QStringLiteral("INSERT INTO TBZylinder (ZylinderNr, Tuer, Reihe) VALUES"), newCylinders);
+    inGroups(statements, QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) VALUES"), newCrossings);
     QStringList columns;
     for (qsizetype k = 0; k < keys.size(); ++k) {
         if (!keys.at(k).isEmpty())
             columns << QStringLiteral("(%1, %2)").arg(literal(keys.at(k)), QString::number(k));
     }
-    db.execute(QStringLiteral("DELETE * FROM TBPlanSchluessel"));
-    inGroups(db, QStringLiteral("INSERT INTO TBPlanSchluessel (SchluesselNr, Spalte) VALUES"), columns);
-    transaction.commit();
+    statements << QStringLiteral("DELETE * FROM TBPlanSchluessel");
+    inGroups(statements, QStringLiteral("INSERT INTO TBPlanSchluessel (SchluesselNr, Spalte) VALUES"), columns);
+
+    QStringList createdKeys;
+    for (const QString& number : std::as_const(report.keysCreated))
+        createdKeys << literal(number);
+    QList<RowChange::Scope> scopes = {{QStringLiteral("TBZylinder"), QStringLiteral("1")},
+                                      {QStringLiteral("TBSchliessung"), QStringLiteral("1")},
+                                      {QStringLiteral("TBPlanSchluessel"), QStringLiteral("1")}};
+    // The new keys last: taking one back takes its crossings along, which must be back in place by then.
+    if (!createdKeys.isEmpty())
+        scopes.append({QStringLiteral("TBSchluessel"),
+                       QStringLiteral("SchluesselNr IN (") + createdKeys.join(QStringLiteral(", ")) + ')'});
+    RegisterChange::make(RegisterChange::Kind::Schliessplan, scopes, [&] {
+        for (const QString& statement : std::as_const(statements))
+            db.execute(statement);
+    });
     report.cylindersRemoved.sort(Qt::CaseInsensitive);
     return report;
 }
@@ -312,13 +329,16 @@ QList<Cylinder> doorsOf(Database& db, const QString& keyNumber)
 
 void setCrossing(Database& db, const QString& cylinder, const QString& keyNumber, bool opens)
 {
-    if (opens)
-        db.execute(QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) SELECT %1, %2 WHERE NOT "
-                                  "EXISTS (SELECT 1 FROM TBSchliessung WHERE ZylinderNr = %1 AND SchluesselNr = %2)")
-                       .arg(literal(cylinder), literal(keyNumber)));
-    else
-        db.execute(QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr = %1 AND SchluesselNr = %2")
-                       .arg(literal(cylinder), literal(keyNumber)));
+    const QString crossing =
+        QStringLiteral("ZylinderNr = %1 AND SchluesselNr = %2").arg(literal(cylinder), literal(keyNumber));
+    RegisterChange::make(RegisterChange::Kind::Schliessung, {{QStringLiteral("TBSchliessung"), crossing}}, [&] {
+        if (opens)
+            db.execute(QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) SELECT %1, %2 WHERE NOT "
+                                      "EXISTS (SELECT 1 FROM TBSchliessung WHERE %3)")
+                           .arg(literal(cylinder), literal(keyNumber), crossing));
+        else
+            db.execute(QStringLiteral("DELETE * FROM TBSchliessung WHERE ") + crossing);
+    });
 }
 
 } // namespace Schliessplan

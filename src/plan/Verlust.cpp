@@ -3,6 +3,7 @@
 #include "core/Blanks.h"
 #include "core/Database.h"
 #include "core/DateText.h"
+#include "core/RegisterChange.h"
 #include "core/Sql.h"
 #include "core/TextCollation.h"
 #include "core/Texts.h"
@@ -79,19 +80,27 @@ void heading(LinePrinter& printer, const QString& text)
 bool record(Database& db, qint32 bewId, const QDate& day)
 {
     const QString id = QString::number(bewId);
-    Database::Transaction transaction(db);
     Recordset movement =
         db.openRecordset(QStringLiteral("SELECT SchluesselNr FROM TBBewegungen WHERE Status = 0 AND BewID = ") + id);
     if (movement.eof())
         return false;
-    const QString keyNumber = movement.text(0);
+    const QString key = literal(movement.text(0));
     movement.close();
-    db.execute(QStringLiteral("INSERT INTO TBVerlust (BewID, Tag) VALUES(%1, #%2#)").arg(id, Sql::dateLiteral(day)));
-    db.execute(QStringLiteral("UPDATE TBBewegungen SET Status = 1 WHERE BewID = ") + id);
-    // The copy is gone for good; a total already at nothing stays there.
-    db.execute(QStringLiteral("UPDATE TBSchluessel SET Gesamt = Gesamt - 1 WHERE Gesamt > 0 AND SchluesselNr = ") +
-               literal(keyNumber));
-    transaction.commit();
+    const QString same = QStringLiteral("BewID = ") + id;
+    RegisterChange::make(
+        RegisterChange::Kind::Verlust,
+        {{QStringLiteral("TBVerlust"), same},
+         {QStringLiteral("TBBewegungen"), same},
+         {QStringLiteral("TBSchluessel"), QStringLiteral("SchluesselNr = ") + key}},
+        [&] {
+            db.execute(
+                QStringLiteral("INSERT INTO TBVerlust (BewID, Tag) VALUES(%1, #%2#)").arg(id, Sql::dateLiteral(day)));
+            db.execute(QStringLiteral("UPDATE TBBewegungen SET Status = 1 WHERE BewID = ") + id);
+            // The copy is gone for good; a total already at nothing stays there.
+            db.execute(QStringLiteral("UPDATE TBSchluessel SET Gesamt = Gesamt - 1 WHERE Gesamt > 0 AND "
+                                      "SchluesselNr = ") +
+                       key);
+        });
     return true;
 }
 
