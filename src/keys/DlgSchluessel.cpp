@@ -9,6 +9,7 @@
 #include "core/RegisterChange.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
+#include "plan/Schliessplan.h"
 #include "widgets/ConnectClick.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/DialogRunner.h"
@@ -17,9 +18,11 @@
 #include "widgets/Twips.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <algorithm>
 #include <limits>
 
@@ -60,6 +63,14 @@ DlgSchluessel::DlgSchluessel(QWidget* parent) : QDialog(parent)
     pbLoeschen = placeControl<QPushButton>(this, "pbLöschen", 120, 1920, 1695, 375);
     pbCancel = placeControl<QPushButton>(this, "pbCancel", 2160, 1920, 1695, 375);
     pbOK = placeControl<QPushButton>(this, "pbOK", 4080, 1920, 1695, 375);
+    lblZylinder = placeControl<QLabel>(this, "lblZylinder", 120, 2460, 5655, 255);
+    lstZylinder = placeControl<QTableWidget>(this, "lstZylinder", 120, 2760, 5655, 1560);
+    lstZylinder->setColumnCount(3);
+    lstZylinder->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstZylinder->setSelectionMode(QAbstractItemView::NoSelection);
+    lstZylinder->setFocusPolicy(Qt::NoFocus);
+    lstZylinder->verticalHeader()->hide();
+    lstZylinder->horizontalHeader()->setStretchLastSection(true);
 
     dfSchluesselNr->setMaxLength(10);
     dfFunktion->setMaxLength(kFunctionLength);
@@ -101,6 +112,9 @@ void DlgSchluessel::setTexts()
     pbLoeschen->setText(GetText(QStringLiteral("Löschen"), 306));
     pbCancel->setText(GetText(QStringLiteral("Abbrechen"), 307));
     pbOK->setText(GetText(QStringLiteral("OK"), 308));
+    lstZylinder->setHorizontalHeaderLabels({GetText(QStringLiteral("Zylinder"), 1924),
+                                            GetText(QStringLiteral("Tür"), 1925),
+                                            GetText(QStringLiteral("Bereich"), 1926)});
 }
 
 void DlgSchluessel::open(QWidget* parent, const QString& schlNr)
@@ -154,7 +168,27 @@ void DlgSchluessel::load(const QString& schlNr)
 
     pbLoeschen->setEnabled(!isBlank(dfSchluesselNr->text()));
     SchlNr = existing ? schlNr : QString();
+    showDoors(SchlNr);
     pbOK->setFocus();
+}
+
+void DlgSchluessel::showDoors(const QString& keyNumber)
+{
+    // A register without a locking plan sees the dialog as designed.
+    const bool planned = Schliessplan::hasPlan(db());
+    setFixedSize(tw(6030), tw(planned ? 4440 : 2400));
+    lblZylinder->setVisible(planned);
+    lstZylinder->setVisible(planned);
+    const QList<Schliessplan::Cylinder> doors =
+        planned && !keyNumber.isEmpty() ? Schliessplan::doorsOf(db(), keyNumber) : QList<Schliessplan::Cylinder>();
+    lblZylinder->setText(GetText(QStringLiteral("Der Schlüssel öffnet %1 Zylinder:"), 1976).arg(doors.size()));
+    lstZylinder->setRowCount(int(doors.size()));
+    for (int r = 0; r < doors.size(); ++r) {
+        const QStringList cells = {doors.at(r).number, doors.at(r).door, doors.at(r).area};
+        for (int c = 0; c < cells.size(); ++c)
+            lstZylinder->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    }
+    lstZylinder->resizeColumnToContents(0);
 }
 
 void DlgSchluessel::dfSchluesselNr_Change()

@@ -6,6 +6,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 
 // Creates a key or edits one: number, function, stock, additional-number rule; shows the copies
 // still free and offers the key's deletion. Writes only on OK (or through the deletion).
@@ -47,6 +48,9 @@ public:
     QPushButton* pbLoeschen = nullptr;
     QPushButton* pbCancel = nullptr;
     QPushButton* pbOK = nullptr;
+    // What the key opens, read only, below the designed controls while the register has a locking plan.
+    QLabel* lblZylinder = nullptr;
+    QTableWidget* lstZylinder = nullptr;
 
     // The leading whole number of a text, as the stock field is read: "12 Stück" is 12, "x" is 0.
     static qint64 leadingNumber(const QString& text);
@@ -57,4 +61,5 @@ protected:
 
 private:
     bool numberTakenByAnotherKey(const QString& keyNumber) const;
+    void showDoors(const QString& keyNumber);
 };

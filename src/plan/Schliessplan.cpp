@@ -97,6 +97,11 @@ PlanMatrix stored(Database& db)
     return plan;
 }
 
+bool hasPlan(Database& db)
+{
+    return !db.openRecordset(QStringLiteral("SELECT 1 FROM TBZylinder LIMIT 1")).eof();
+}
+
 ImportReport import(Database& db, const PlanMatrix& plan)
 {
     ImportReport report;

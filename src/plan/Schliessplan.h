@@ -18,6 +18,9 @@ namespace Schliessplan {
 // order of the plan they came from; keys the plan did not name follow in the key list's order.
 PlanMatrix stored(Database& db);
 
+// Whether the register holds a plan: at least one cylinder.
+bool hasPlan(Database& db);
+
 // What an import changed, and what it could not take over.
 struct ImportReport
 {

@@ -7,6 +7,7 @@
 #include "history/HistoryMenus.h"
 #include "keys/KeyPane.h"
 #include "persons/PersonPane.h"
+#include "plan/window/PlanMenus.h"
 #include "ui/FrmSplash.h"
 #include "widgets/ConnectClick.h"
 #include "widgets/DesignedFont.h"
@@ -103,6 +104,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 
     connectClick(pbExit, this, &FrmMain::pbExit_Click);
     HistoryMenus::add(*persons, *keys, *handouts);
+    PlanMenus::add(*this, *keys, *handouts);
 
     // Designed positions, then the designed inner size, centred on the screen by its outer size.
     applyLayout(relayout(m_layout, m_layout.acceptedWidth, m_layout.acceptedHeight));
@@ -142,6 +144,7 @@ void FrmMain::setTexts()
     handouts->setTexts();
     pbExit->setText(GetText(QStringLiteral("Beenden"), 115));
     HistoryMenus::setTexts(*persons, *keys, *handouts);
+    PlanMenus::setTexts(*this, *keys, *handouts);
 }
 
 void FrmMain::Form_Resize()

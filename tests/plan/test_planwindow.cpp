@@ -1,8 +1,12 @@
 // The locking plan's window: the frozen matrix, toggling a crossing, who can open the current door, the
 // search, import, export, and the printout across pages.
+#include "handouts/HandoutPane.h"
+#include "keys/DlgSchluessel.h"
+#include "keys/KeyPane.h"
 #include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
 #include "plan/window/DlgSchliessplan.h"
+#include "plan/window/PlanMenus.h"
 #include "plan/window/SchliessplanModel.h"
 #include "plan/window/SchliessplanPrintout.h"
 #include "support/Query.h"
@@ -10,8 +14,12 @@
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TextRecorder.h"
+#include "ui/FrmMain.h"
 #include "widgets/DialogRunner.h"
+#include "widgets/TabListWidget.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +137,35 @@ private Q_SLOTS:
         });
         window.pbExportieren_Click();
         QCOMPARE(fileContent(exported), "\xEF\xBB\xBFZylinder;Tür;K2;B1\r\nZ-03;Dach;X;\r\n");
+    }
+
+    // The main window's entries: the key dialog lists what the key opens; a loss asked for and confirmed
+    // leaves the list, lowers the total and prints the report; answered No, nothing happens.
+    void mainWindowEntries()
+    {
+        DlgSchluessel key;
+        key.load("B1");
+        QCOMPARE(key.lblZylinder->text(), "Der Schlüssel öffnet 2 Zylinder:");
+        QCOMPARE(texts(key.lstZylinder, 1), (QStringList{"Büro", "Keller"}));
+
+        FrmMain main;
+        main.show();
+        QCOMPARE(main.keys->lstSchluessel->actions().last()->text(), "Schließplan…");
+        QCOMPARE(main.handouts->sprVergaben->actions().last()->text(), "Verlust melden…");
+        QTemporaryDir pdfs;
+        app().printToPdfDir = pdfs.path();
+        ScriptedMessages messages;
+        main.handouts->sprVergaben->selectRow(0); // K2 of Schulz, the newer handout
+        messages.queueAnswer(Messages::Answer::No);
+        PlanMenus::sprVergaben_VerlustMelden(*main.handouts);
+        QCOMPARE(main.handouts->vergaben->maxRows(), 2);
+        PlanMenus::sprVergaben_VerlustMelden(*main.handouts);
+        app().printToPdfDir.clear();
+        QCOMPARE(messages.shown.first().text, "Soll der Schlüssel K2 von Schulz Jörg als verloren gemeldet werden? Er "
+                                              "verlässt die Liste, und der Gesamtstand des Schlüssels sinkt um eins.");
+        QCOMPARE(main.handouts->vergaben->maxRows(), 1);
+        QCOMPARE(m_db->scalar("SELECT Gesamt FROM TBSchluessel WHERE SchluesselNr = 'K2'").toInt(), 0);
+        QCOMPARE(QDir(pdfs.path()).entryList({"Verlustmeldung-*-K2.pdf"}).size(), 1);
     }
 
     // Every page repeats the key numbers of its columns and the cylinders of its rows; the pages together

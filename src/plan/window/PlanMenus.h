@@ -1,0 +1,20 @@
+#pragma once
+
+class HandoutPane;
+class KeyPane;
+class QWidget;
+
+// The locking plan's entries in the main window: "Schließplan…" in the key list's context menu and as
+// the window's shortcut Ctrl+L, "Verlust melden…" in the context menu of the list of copies out.
+namespace PlanMenus {
+
+void add(QWidget& window, KeyPane& keys, HandoutPane& handouts);
+// The entries' texts follow the language like the rest of the window.
+void setTexts(QWidget& window, KeyPane& keys, HandoutPane& handouts);
+
+// What the entries do.
+void lstSchluessel_Schliessplan(KeyPane& keys); // the plan, at the selected key's column when one is selected
+// Asks, records the loss of the copy on the active line, refills the list and prints the loss report.
+void sprVergaben_VerlustMelden(HandoutPane& handouts);
+
+} // namespace PlanMenus
