@@ -70,6 +70,7 @@ DlgSchluessel::DlgSchluessel(QWidget* parent) : QDialog(parent)
     lstZylinder->setSelectionMode(QAbstractItemView::NoSelection);
     lstZylinder->setFocusPolicy(Qt::NoFocus);
     lstZylinder->verticalHeader()->hide();
+    lstZylinder->verticalHeader()->setDefaultSectionSize(lstZylinder->fontMetrics().height() + 4);
     lstZylinder->horizontalHeader()->setStretchLastSection(true);
 
     dfSchluesselNr->setMaxLength(10);

@@ -49,6 +49,7 @@ void labelled(LinePrinter& printer, const QString& label, const QString& value)
 // last text is a list of words that wraps under its own column.
 void row(LinePrinter& printer, const QList<int>& columns, const QStringList& texts, const QStringList& wrapped = {})
 {
+    printer.setCurrentX(0);
     for (qsizetype i = 0; i < texts.size(); ++i) {
         printer.setCurrentX(std::max<double>(columns.at(i), printer.currentX()));
         printer.printWord(texts.at(i));
@@ -65,6 +66,14 @@ void row(LinePrinter& printer, const QList<int>& columns, const QStringList& tex
         }
     }
     printer.newLine();
+}
+
+// A table's column titles, underlined.
+void titles(LinePrinter& printer, const QList<int>& columns, const QStringList& texts)
+{
+    printer.setSecondEmphasis(true);
+    row(printer, columns, texts);
+    printer.setSecondEmphasis(false);
 }
 
 void heading(LinePrinter& printer, const QString& text)
@@ -184,20 +193,20 @@ void print(LinePrinter& printer, const Report& report, const QString& anlagenNr)
     const QList<int> doorColumns = {kIndent, 2700, 7200};
     heading(printer, GetText(QStringLiteral("Türen, die dieser Schlüssel öffnet: %1"), 1923).arg(report.doors.size()));
     if (!report.doors.isEmpty())
-        row(printer, doorColumns,
-            {GetText(QStringLiteral("Zylinder"), 1924), GetText(QStringLiteral("Tür"), 1925),
-             GetText(QStringLiteral("Bereich"), 1926)});
+        titles(printer, doorColumns,
+               {GetText(QStringLiteral("Zylinder"), 1924), GetText(QStringLiteral("Tür"), 1925),
+                GetText(QStringLiteral("Bereich"), 1926)});
     for (const Schliessplan::Cylinder& door : report.doors)
         row(printer, doorColumns, {door.number, door.door, door.area});
 
-    const QList<int> holderColumns = {kIndent, 3300, 4800, 6300, 7800};
+    const QList<int> holderColumns = {kIndent, 3300, 5000, 6400, 8000};
     heading(printer, GetText(QStringLiteral("Weitere Personen mit einem Schlüssel zu diesen Türen: %1"), 1927)
                          .arg(report.others.size()));
     if (!report.others.isEmpty())
-        row(printer, holderColumns,
-            {GetText(QStringLiteral("Person"), 120), GetText(QStringLiteral("Personalnummer"), 822),
-             GetText(QStringLiteral("Schlüssel"), 1928), GetText(QStringLiteral("Ausgegeben am"), 803),
-             GetText(QStringLiteral("Zylinder"), 1924)});
+        titles(printer, holderColumns,
+               {GetText(QStringLiteral("Person"), 120), GetText(QStringLiteral("Personalnummer"), 822),
+                GetText(QStringLiteral("Schlüssel"), 1928), GetText(QStringLiteral("Ausgegeben am"), 803),
+                GetText(QStringLiteral("Zylinder"), 1924)});
     for (const Report::OtherHolder& other : report.others) {
         QStringList cylinders = other.cylinders;
         for (qsizetype i = 0; i + 1 < cylinders.size(); ++i)

@@ -144,7 +144,7 @@ void FrmMain::setTexts()
     handouts->setTexts();
     pbExit->setText(GetText(QStringLiteral("Beenden"), 115));
     HistoryMenus::setTexts(*persons, *keys, *handouts);
-    PlanMenus::setTexts(*this, *keys, *handouts);
+    PlanMenus::setTexts(*this, *handouts);
 }
 
 void FrmMain::Form_Resize()

@@ -277,12 +277,12 @@ private Q_SLOTS:
                                    "0:Verloren gemeldet am 06.12.2026",
                                    "",
                                    "0:*Türen, die dieser Schlüssel öffnet: 2*",
-                                   "300:Zylinder Tür Bereich ",
+                                   "300:_Zylinder_ _Tür_ _Bereich_ ",
                                    "300:Z-01 Büro; Süd  ",
                                    "300:Z-02 Keller  ",
                                    "",
                                    "0:*Weitere Personen mit einem Schlüssel zu diesen Türen: 1*",
-                                   "300:Person Personalnummer Schlüssel Ausgegeben am Zylinder ",
+                                   "300:_Person_ _Personalnummer_ _Schlüssel_ _Ausgegeben am_ _Zylinder_ ",
                                    "300:Schulz Jörg  B1/2 06.03.2026 Z-01, Z-02 "};
         QCOMPARE(printer.lines, expected);
     }

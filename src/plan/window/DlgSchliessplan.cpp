@@ -46,6 +46,7 @@ QTableWidget* smallTable(QWidget* parent, const char* name)
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
     table->setWordWrap(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     return table;
 }
 
@@ -105,9 +106,13 @@ DlgSchliessplan::DlgSchliessplan(QWidget* parent) : QDialog(parent)
     sprPlan->setSelectionModel(sprZylinder->selectionModel());
     sprPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     sprPlan->horizontalHeader()->setDefaultSectionSize(sprPlan->fontMetrics().height() + 8);
+    // A whole row is marked in both views, so the eye follows a cylinder across the matrix.
     sprZylinder->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sprPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Both with a scroll bar below, so that their rows stand at the same height down to the last one.
     sprZylinder->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    sprZylinder->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sprZylinder->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    sprPlan->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     sprZylinder->horizontalHeader()->setStretchLastSection(true);
     connect(sprPlan->verticalScrollBar(), &QScrollBar::valueChanged, sprZylinder->verticalScrollBar(),
             &QScrollBar::setValue);
@@ -198,7 +203,10 @@ void DlgSchliessplan::load()
     WaitCursor wait;
     plan->setPlan(Schliessplan::stored(db()));
     m_current = -1;
-    setCurrentCylinder(plan->rowCount() > 0 ? 0 : -1);
+    if (plan->rowCount() > 0)
+        sprZylinder->setCurrentIndex(plan->index(0, SchliessplanModel::kZylinder));
+    else
+        setCurrentCylinder(-1);
     showCount();
 }
 

@@ -46,19 +46,17 @@ void setText(QWidget* on, const char* name, const QString& text)
 
 void add(QWidget& window, KeyPane& keys, HandoutPane& handouts)
 {
-    addAction(keys.lstSchluessel, kPlan, [&keys] { lstSchluessel_Schliessplan(keys); });
-    // The shortcut works anywhere in the window; the window's own action carries it.
-    QAction* shortcut = addAction(&window, kPlan, [&keys] { lstSchluessel_Schliessplan(keys); });
-    shortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    shortcut->setShortcutContext(Qt::WindowShortcut);
+    // One action in the window (its shortcut works anywhere in it) and in the key list's menu.
+    QAction* plan = addAction(&window, kPlan, [&keys] { lstSchluessel_Schliessplan(keys); });
+    plan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    plan->setShortcutContext(Qt::WindowShortcut);
+    keys.lstSchluessel->addAction(plan);
     addAction(handouts.sprVergaben, kLoss, [&handouts] { sprVergaben_VerlustMelden(handouts); });
 }
 
-void setTexts(QWidget& window, KeyPane& keys, HandoutPane& handouts)
+void setTexts(QWidget& window, HandoutPane& handouts)
 {
-    const QString plan = GetText(QStringLiteral("Schließplan…"), 1972);
-    setText(keys.lstSchluessel, kPlan, plan);
-    setText(&window, kPlan, plan);
+    setText(&window, kPlan, GetText(QStringLiteral("Schließplan…"), 1972));
     setText(handouts.sprVergaben, kLoss, GetText(QStringLiteral("Verlust melden…"), 1973));
 }
 

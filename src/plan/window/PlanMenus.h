@@ -10,7 +10,7 @@ namespace PlanMenus {
 
 void add(QWidget& window, KeyPane& keys, HandoutPane& handouts);
 // The entries' texts follow the language like the rest of the window.
-void setTexts(QWidget& window, KeyPane& keys, HandoutPane& handouts);
+void setTexts(QWidget& window, HandoutPane& handouts);
 
 // What the entries do.
 void lstSchluessel_Schliessplan(KeyPane& keys); // the plan, at the selected key's column when one is selected
