@@ -37,4 +37,15 @@ QString write(const QString& path, Format format, const QList<Table>& tables);
 // The four tables of a key register with the column types a site's file has, empty rows; fill rowCount/row.
 QList<Table> registerTables();
 
+// mdbtools' own reading of a table, to check a file against: the rows `mdb-export` gives, each value as it
+// prints it (dates as 2026-12-05 14:30:00, yes/no as 1 and 0, numbers as C's printf), Null as a null QString.
+// mdb-export prints an empty text as it prints Null, so an empty text comes back null too.
+struct Export
+{
+    QStringList columns;
+    QList<QStringList> rows;
+    QString error; // empty when mdb-export read the table
+};
+Export exportTable(const QString& path, const QString& table);
+
 } // namespace JetWriter
