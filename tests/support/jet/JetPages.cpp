@@ -143,7 +143,8 @@ QByteArray usageMap(File& file, const std::vector<quint32>& pages)
         bitmap[1] = 0x01;
         for (; page != pages.end() && *page < end; ++page) {
             const quint32 bit = *page - static_cast<quint32>(n) * perPage;
-            bitmap[4 + static_cast<int>(bit / 8)] = static_cast<char>(bitmap[4 + static_cast<int>(bit / 8)] | 1 << bit % 8);
+            bitmap[4 + static_cast<int>(bit / 8)] =
+                static_cast<char>(bitmap[4 + static_cast<int>(bit / 8)] | 1 << bit % 8);
         }
         const quint32 mapPage = file.allocate();
         file.write(mapPage, bitmap);

@@ -6,10 +6,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QtEndian>
+#include <mdbtools.h>
 #include <memory>
 #include <optional>
-
-#include <mdbtools.h>
 
 using namespace JetPages;
 
@@ -37,14 +36,22 @@ quint8 typeCode(JetWriter::Type type)
 {
     using T = JetWriter::Type;
     switch (type) {
-    case T::Boolean: return kBoolean;
-    case T::Byte: return kByte;
-    case T::Integer: return kInteger;
-    case T::Long: return kLong;
-    case T::Double: return kDouble;
-    case T::DateTime: return kDateTime;
-    case T::Text: return kText;
-    case T::Memo: return kMemo;
+    case T::Boolean:
+        return kBoolean;
+    case T::Byte:
+        return kByte;
+    case T::Integer:
+        return kInteger;
+    case T::Long:
+        return kLong;
+    case T::Double:
+        return kDouble;
+    case T::DateTime:
+        return kDateTime;
+    case T::Text:
+        return kText;
+    case T::Memo:
+        return kMemo;
     }
     return 0;
 }
@@ -53,12 +60,17 @@ quint8 typeCode(JetWriter::Type type)
 int fixedSize(quint8 code)
 {
     switch (code) {
-    case kByte: return 1;
-    case kInteger: return 2;
-    case kLong: return 4;
+    case kByte:
+        return 1;
+    case kInteger:
+        return 2;
+    case kLong:
+        return 4;
     case kDouble:
-    case kDateTime: return 8;
-    default: return 0;
+    case kDateTime:
+        return 8;
+    default:
+        return 0;
     }
 }
 
@@ -222,8 +234,8 @@ Template readTemplate(JetWriter::Format format)
             t.tablesId = static_cast<quint32>(atoll(bound[0].constData()));
         if (name == QLatin1String("MSysObjects") && ownerColumn >= 0) {
             const auto* owner = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, ownerColumn));
-            t.owner = QByteArray(reinterpret_cast<const char*>(mdb->pg_buf) + owner->cur_value_start,
-                                 owner->cur_value_len);
+            t.owner =
+                QByteArray(reinterpret_cast<const char*>(mdb->pg_buf) + owner->cur_value_start, owner->cur_value_len);
         }
         if (type == 1 && (flags & 0x80000002) == 0)
             t.sampleTables.push_back(pageRow(table->cur_phys_pg, static_cast<int>(table->cur_row) - 1));
@@ -306,7 +318,8 @@ private:
         const auto number = [&](qint64 low, qint64 high) {
             const qint64 n = value.toLongLong();
             if (!integral || n < low || n > high)
-                throw Failure{QStringLiteral("%1 is not a whole number from %2 to %3").arg(value.toString()).arg(low).arg(high)};
+                throw Failure{
+                    QStringLiteral("%1 is not a whole number from %2 to %3").arg(value.toString()).arg(low).arg(high)};
             return n;
         };
         const auto fixed = [&](const auto& v) { m_packer.setFixed(i, reinterpret_cast<const char*>(&v), sizeof v); };
@@ -316,8 +329,12 @@ private:
                 throw Failure{QStringLiteral("%1 is not a yes/no value").arg(value.toString())};
             m_packer.setBoolean(i, value.toBool());
             break;
-        case kByte: fixed(qToLittleEndian(static_cast<quint8>(number(0, 255)))); break;
-        case kInteger: fixed(qToLittleEndian(static_cast<qint16>(number(-32768, 32767)))); break;
+        case kByte:
+            fixed(qToLittleEndian(static_cast<quint8>(number(0, 255))));
+            break;
+        case kInteger:
+            fixed(qToLittleEndian(static_cast<qint16>(number(-32768, 32767))));
+            break;
         case kLong: {
             const auto n = static_cast<qint32>(number(INT32_MIN, INT32_MAX));
             if (plan.autoNumber)
@@ -347,7 +364,8 @@ private:
                 throw Failure{QStringLiteral("%1 is not a text").arg(value.toString())};
             const QString s = value.toString();
             if (plan.code == kText && plan.characters > 0 && s.size() > plan.characters)
-                throw Failure{QStringLiteral("\"%1\" is longer than %2 characters").arg(s).arg(plan.characters)};
+                throw Failure{
+                    QStringLiteral("a text of %1 characters is longer than %2").arg(s.size()).arg(plan.characters)};
             const QByteArray bytes = text(plan, s);
             m_packer.setVariable(i, plan.code == kText ? bytes : longValue(bytes));
             break;
@@ -410,12 +428,18 @@ std::vector<Plan> plan(const JetWriter::Table& table, bool jet3, int* fixedTotal
         if (c.name.isEmpty() || c.name.size() > 64 || seen.contains(c.name.toLower()))
             throw Failure{QStringLiteral("column name \"%1\" is empty, too long or given twice").arg(c.name)};
         if (text && (c.size < 1 || c.size > 255))
-            throw Failure{QStringLiteral("column %1: a text holds 1 to 255 characters, not %2").arg(c.name).arg(c.size)};
+            throw Failure{
+                QStringLiteral("column %1: a text holds 1 to 255 characters, not %2").arg(c.name).arg(c.size)};
         if (c.autoNumber && c.type != JetWriter::Type::Long)
             throw Failure{QStringLiteral("column %1: only a Long column counts on by itself").arg(c.name)};
         seen << c.name.toLower();
-        Plan p{c.name, code, text ? (jet3 ? c.size : 2 * c.size) : fixedSize(code), text ? c.size : 0,
-               c.autoNumber, !jet3 && (text || code == kMemo), {}};
+        Plan p{c.name,
+               code,
+               text ? (jet3 ? c.size : 2 * c.size) : fixedSize(code),
+               text ? c.size : 0,
+               c.autoNumber,
+               !jet3 && (text || code == kMemo),
+               {}};
         p.slot.number = static_cast<int>(plans.size());
         p.slot.boolean = code == kBoolean;
         p.slot.fixed = code != kText && code != kMemo;
@@ -633,32 +657,28 @@ QList<Table> registerTables()
         return t;
     };
     return {
-        table("TBKopfdaten",
-              {{QStringLiteral("Erstellt"), T::DateTime},
-               {QStringLiteral("Quelle"), T::Text, 255},
-               {QStringLiteral("AnlagenNr"), T::Text, 255},
-               {QStringLiteral("Version"), T::Long},
-               {QStringLiteral("Stempel"), T::Text, 255},
-               {QStringLiteral("Bestätigung"), T::Memo}}),
-        table("TBPersonen",
-              {{QStringLiteral("PersID"), T::Long, 0, true},
-               {QStringLiteral("Nachname"), T::Text, 50},
-               {QStringLiteral("Vorname"), T::Text, 51},
-               {QStringLiteral("PersNr"), T::Text, 21},
-               {QStringLiteral("Storniert"), T::Boolean}}),
-        table("TBSchluessel",
-              {{QStringLiteral("SchluesselNr"), T::Text, 10},
-               {QStringLiteral("Funktion"), T::Text, 51},
-               {QStringLiteral("Gesamt"), T::Long},
-               {QStringLiteral("ZusatzNr"), T::Boolean}}),
-        table("TBBewegungen",
-              {{QStringLiteral("BewID"), T::Long, 0, true},
-               {QStringLiteral("PersonID"), T::Long},
-               {QStringLiteral("SchluesselNr"), T::Text, 10},
-               {QStringLiteral("ZusatzNr"), T::Text, 11},
-               {QStringLiteral("Von"), T::DateTime},
-               {QStringLiteral("Status"), T::Integer},
-               {QStringLiteral("Bis"), T::DateTime}}),
+        table("TBKopfdaten", {{QStringLiteral("Erstellt"), T::DateTime},
+                              {QStringLiteral("Quelle"), T::Text, 255},
+                              {QStringLiteral("AnlagenNr"), T::Text, 255},
+                              {QStringLiteral("Version"), T::Long},
+                              {QStringLiteral("Stempel"), T::Text, 255},
+                              {QStringLiteral("Bestätigung"), T::Memo}}),
+        table("TBPersonen", {{QStringLiteral("PersID"), T::Long, 0, true},
+                             {QStringLiteral("Nachname"), T::Text, 50},
+                             {QStringLiteral("Vorname"), T::Text, 51},
+                             {QStringLiteral("PersNr"), T::Text, 21},
+                             {QStringLiteral("Storniert"), T::Boolean}}),
+        table("TBSchluessel", {{QStringLiteral("SchluesselNr"), T::Text, 10},
+                               {QStringLiteral("Funktion"), T::Text, 51},
+                               {QStringLiteral("Gesamt"), T::Long},
+                               {QStringLiteral("ZusatzNr"), T::Boolean}}),
+        table("TBBewegungen", {{QStringLiteral("BewID"), T::Long, 0, true},
+                               {QStringLiteral("PersonID"), T::Long},
+                               {QStringLiteral("SchluesselNr"), T::Text, 10},
+                               {QStringLiteral("ZusatzNr"), T::Text, 11},
+                               {QStringLiteral("Von"), T::DateTime},
+                               {QStringLiteral("Status"), T::Integer},
+                               {QStringLiteral("Bis"), T::DateTime}}),
     };
 }
 

@@ -14,14 +14,16 @@ enum class Format { Jet3, Jet4 };
 // Boolean: yes/no; Byte; Integer: 16-bit; Long: 32-bit; Double; DateTime; Text: `size` characters; Memo: long text.
 enum class Type { Boolean, Byte, Integer, Long, Double, DateTime, Text, Memo };
 
-struct Column {
+struct Column
+{
     QString name;
     Type type;
     int size = 0;
     bool autoNumber = false;
 };
 
-struct Table {
+struct Table
+{
     QString name;
     QList<Column> columns;
     qint64 rowCount = 0;

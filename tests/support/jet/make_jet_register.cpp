@@ -36,7 +36,10 @@ const char* const kConfirmation = "Empfangsbestätigung\r\n\r\nHiermit bestätig
 // Keys by building letter, floor and room: A0001 to Z9125 for 30,000 keys.
 QString keyNumber(int k)
 {
-    return QStringLiteral("%1%2%3").arg(QChar(u'A' + k / 1250 % 26)).arg(k / 125 % 10).arg(k % 125 + 1, 3, 10, QChar(u'0'));
+    return QStringLiteral("%1%2%3")
+        .arg(QChar(u'A' + k / 1250 % 26))
+        .arg(k / 125 % 10)
+        .arg(k % 125 + 1, 3, 10, QChar(u'0'));
 }
 int copies(int k)
 {
@@ -61,7 +64,8 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the new file (never overwritten)"));
     const QCommandLineOption jet3(QStringLiteral("jet3"), QStringLiteral("the 1997 format (default: 2000)"));
-    const QCommandLineOption persons(QStringLiteral("persons"), QStringLiteral("persons"), QStringLiteral("N"), "32767");
+    const QCommandLineOption persons(QStringLiteral("persons"), QStringLiteral("persons"), QStringLiteral("N"),
+                                     "32767");
     const QCommandLineOption keys(QStringLiteral("keys"), QStringLiteral("keys"), QStringLiteral("N"), "30000");
     const QCommandLineOption movements(QStringLiteral("movements"), QStringLiteral("movements"), QStringLiteral("N"),
                                        "1000000");
@@ -83,7 +87,8 @@ int main(int argc, char* argv[])
     // exists; they go to persons not retired.
     const qint64 outEvery = outCount > 0 ? std::max<qint64>(1, movementCount / outCount) : 0;
     if (personCount < 2 || keyCount < 1 || outCount > movementCount || (outCount > 0 && outCount > 4LL * keyCount)) {
-        err << "The sizes do not make a register: at least 2 persons and 1 key, and at most 4 copies of each key out.\n";
+        err << "The sizes do not make a register: at least 2 persons and 1 key, and at most 4 copies of each key "
+               "out.\n";
         return 1;
     }
 
@@ -91,8 +96,8 @@ int main(int argc, char* argv[])
     QList<JetWriter::Table> tables = JetWriter::registerTables();
     tables[0].rowCount = 1;
     tables[0].row = [&](qint64) -> QVariantList {
-        return {begin, QStringLiteral("by user"), QStringLiteral("SA 20417"), 1, QString(),
-                QString::fromUtf8(kConfirmation)};
+        return {begin,     QStringLiteral("by user"),       QStringLiteral("SA 20417"), 1,
+                QString(), QString::fromUtf8(kConfirmation)};
     };
     tables[1].rowCount = personCount;
     tables[1].row = [&](qint64 i) -> QVariantList {
@@ -123,9 +128,9 @@ int main(int argc, char* argv[])
                 person = person % personCount + 1;
         }
         const QDate day = begin.addDays(3650 * i / std::max<qint64>(1, movementCount));
-        return {i + 1,         person,          keyNumber(key),
-                numbered(key) ? QStringLiteral("%1 ").arg(copy) : QStringLiteral(" "),
-                day,           isOut ? 0 : 1,   QVariant()};
+        return {
+            i + 1, person,        keyNumber(key), numbered(key) ? QStringLiteral("%1 ").arg(copy) : QStringLiteral(" "),
+            day,   isOut ? 0 : 1, QVariant()};
     };
 
     QElapsedTimer timer;
