@@ -217,9 +217,9 @@ Template readTemplate(JetWriter::Format format)
         column.insert(plan.name, static_cast<int>(i));
         t.catalog.push_back(plan);
     }
-    std::vector<QByteArray> bound(5, QByteArray(static_cast<int>(mdb->bind_size), '\0'));
-    const char* names[] = {"Id", "ParentId", "Name", "Type", "Flags"};
-    for (int i = 0; i < 5; ++i) {
+    std::vector<QByteArray> bound(4, QByteArray(static_cast<int>(mdb->bind_size), '\0'));
+    const char* names[] = {"Id", "Name", "Type", "Flags"};
+    for (int i = 0; i < 4; ++i) {
         if (mdb_bind_column_by_name(table.get(), const_cast<char*>(names[i]), bound[i].data(), nullptr) < 0)
             throw Failure{QStringLiteral("the template's catalog lacks its column %1").arg(names[i])};
     }
@@ -227,9 +227,9 @@ Template readTemplate(JetWriter::Format format)
     mdb_rewind_table(table.get());
     while (mdb_fetch_row(table.get())) {
         ++t.catalogRows;
-        const QString name = QString::fromUtf8(bound[2].constData());
-        const int type = atoi(bound[3].constData());
-        const quint32 flags = static_cast<quint32>(atoll(bound[4].constData()));
+        const QString name = QString::fromUtf8(bound[1].constData());
+        const int type = atoi(bound[2].constData());
+        const quint32 flags = static_cast<quint32>(atoll(bound[3].constData()));
         if (name == QLatin1String("Tables") && type == 3)
             t.tablesId = static_cast<quint32>(atoll(bound[0].constData()));
         if (name == QLatin1String("MSysObjects") && ownerColumn >= 0) {
@@ -516,15 +516,12 @@ QByteArray definition(const Template& t, const std::vector<Plan>& plans, quint32
     }
     for (const Plan& p : plans) {
         const QByteArray name = jet3 ? jet3Text(p.name) : jet4Text(p.name, false);
-        if (jet3) {
-            page[pos] = static_cast<char>(name.size());
-        } else {
-            put16(page, pos, static_cast<quint32>(name.size()));
-        }
-        page.replace(pos + (jet3 ? 1 : 2), name.size(), name);
-        pos += (jet3 ? 1 : 2) + static_cast<int>(name.size());
-        if (pos > t.geometry.pageSize - 2)
+        const int length = jet3 ? 1 : 2; // the name's length in bytes, in one byte or two
+        if (pos + length + name.size() > t.geometry.pageSize - 2)
             throw Failure{QStringLiteral("the table definition does not fit on one page")};
+        put16(page, pos, static_cast<quint32>(name.size())); // Jet 3: the second byte begins the name
+        page.replace(pos + length, name.size(), name);
+        pos += length + static_cast<int>(name.size());
     }
     put16(page, pos, 0xffff); // no long-value columns with usage maps of their own
     pos += 2;
@@ -556,8 +553,7 @@ void writeTable(Output& out, const Template& t, const JetWriter::Table& table)
 {
     int fixedSize = 0;
     std::vector<Plan> plans = plan(table, t.geometry.jet3, &fixedSize);
-    const QString lower = table.name.toLower();
-    if (table.name.isEmpty() || table.name.size() > 64 || t.names.contains(lower))
+    if (table.name.isEmpty() || table.name.size() > 64 || t.names.contains(table.name.toLower()))
         throw Failure{QStringLiteral("table name \"%1\" is empty, too long or taken").arg(table.name)};
     if (table.rowCount > 0 && !table.row)
         throw Failure{QStringLiteral("table %1 has rows but nothing that gives them").arg(table.name)};
@@ -585,8 +581,7 @@ void writeTable(Output& out, const Template& t, const JetWriter::Table& table)
                    definition(t, plans, static_cast<quint32>(table.rowCount), writer.lastAutoNumber(), used, free));
 
     // The catalog row: the definition's page is the table's number.
-    int catalogFixed = t.catalogFixedSize;
-    TableWriter catalog(out.file, t, t.catalog, catalogFixed);
+    TableWriter catalog(out.file, t, t.catalog, t.catalogFixedSize);
     const QDateTime now = QDateTime::currentDateTime();
     const QHash<QString, QVariant> given{{"Id", qint64(definitionPage)},
                                          {"ParentId", qint64(t.tablesId)},
