@@ -1,15 +1,14 @@
 #include "BasMain.h"
 
-#include "DesignedFont.h"
-
 #include "FrmMain.h"
 #include "FrmSplash.h"
 #include "QtMessages.h"
 #include "StartLists.h"
-#include "WaitCursor.h"
 #include "core/AppState.h"
 #include "core/RegisterLocation.h"
 #include "core/Startup.h"
+#include "widgets/DesignedFont.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -39,7 +38,7 @@ int Main(QApplication& application)
 
     int exitCode = 0;
     {
-        FrmMain frmMain;   // its first showing runs the load handler
+        FrmMain frmMain; // its first showing runs the load handler
         if (lists)
             frmMain.setStartLists(std::move(*lists));
         frmMain.show();
