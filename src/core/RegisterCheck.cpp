@@ -52,8 +52,8 @@ RegisterCheck::Result RegisterCheck::run(const QString& path)
         if (integrity == QStringList{QStringLiteral("ok")}) {
             result.report.append(GetText(QStringLiteral("Integritätsprüfung der Datenbank: in Ordnung"), 2005));
         } else {
-            result.report.append(GetText(QStringLiteral("Integritätsprüfung der Datenbank: %1 Befunde"), 2006)
-                                     .arg(integrity.size()));
+            result.report.append(
+                GetText(QStringLiteral("Integritätsprüfung der Datenbank: %1 Befunde"), 2006).arg(integrity.size()));
             for (const QString& line : std::as_const(integrity))
                 result.report.append(QStringLiteral("  ") + line);
             result.problems += static_cast<int>(integrity.size());
@@ -86,7 +86,8 @@ RegisterCheck::Result RegisterCheck::run(const QString& path)
                      return GetText(QStringLiteral("Bewegung %1: Schlüssel %2 gibt es nicht"), 2013)
                          .arg(text(rs, 0), text(rs, 1));
                  });
-        findings(*db, result, GetText(QStringLiteral("Schlüssel mit mehr ausgegebenen als vorhandenen Exemplaren"), 2014),
+        findings(*db, result,
+                 GetText(QStringLiteral("Schlüssel mit mehr ausgegebenen als vorhandenen Exemplaren"), 2014),
                  QStringLiteral("SELECT TBSchluessel.SchluesselNr, Gesamt, Count(BewID) FROM TBSchluessel INNER JOIN "
                                 "TBBewegungen ON TBSchluessel.SchluesselNr = TBBewegungen.SchluesselNr WHERE Status = "
                                 "0 GROUP BY TBSchluessel.SchluesselNr HAVING Count(BewID) > ifnull(Gesamt, 0) "
@@ -106,12 +107,12 @@ RegisterCheck::Result RegisterCheck::run(const QString& path)
         if (headerRows > 1)
             ++result.problems;
     } catch (const SqlError& e) {
-        result.report.append(GetText(QStringLiteral("Die Datei kann nicht geprüft werden:"), 2018) +
-                             QLatin1Char(' ') + e.text());
+        result.report.append(GetText(QStringLiteral("Die Datei kann nicht geprüft werden:"), 2018) + QLatin1Char(' ') +
+                             e.text());
         ++result.problems;
     }
-    result.report.append(result.problems == 0 ? GetText(QStringLiteral("Keine Probleme gefunden."), 2019)
-                                              : GetText(QStringLiteral("%1 Problem(e) gefunden."), 2020)
-                                                    .arg(result.problems));
+    result.report.append(result.problems == 0
+                             ? GetText(QStringLiteral("Keine Probleme gefunden."), 2019)
+                             : GetText(QStringLiteral("%1 Problem(e) gefunden."), 2020).arg(result.problems));
     return result;
 }

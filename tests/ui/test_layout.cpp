@@ -1,7 +1,7 @@
 // The main window's layout rule: every control's rectangle after worked resizes.
 #include "support/TestMain.h"
-#include "ui/DesignedFont.h"
 #include "ui/MainLayout.h"
+#include "widgets/DesignedFont.h"
 
 #include <QFontInfo>
 #include <QObject>
