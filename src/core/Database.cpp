@@ -158,7 +158,7 @@ void Database::createAtVersion(const QString& path, int schemaVersion)
     // Creating the empty file first and atomically refuses an existing one, even one that appears meanwhile.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw SqlError(SQLITE_CANTOPEN, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+        throw SqlError(SQLITE_CANTOPEN, file.errorString()); // the caller names the file
     file.close();
     try {
         Database db(openWritable(path).release());
