@@ -1,6 +1,7 @@
 #include "ListPrintout.h"
 
 #include "VergabenModel.h"
+#include "widgets/Printout.h"
 #include "widgets/QtLinePrinter.h"
 
 #include <QFontMetricsF>
@@ -219,13 +220,5 @@ void ListPrintout::drawPage(QPainter& painter, int page) const
 bool ListPrintout::print(QPagedPaintDevice& device)
 {
     layout(device);
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    for (int page = 1; page <= pageCount(); ++page) {
-        if (page > 1 && !device.newPage())
-            return false;
-        drawPage(painter, page);
-    }
-    return painter.end();
+    return Printout::pages(device, pageCount(), [this](QPainter& painter, int page) { drawPage(painter, page); });
 }

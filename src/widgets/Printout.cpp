@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
@@ -42,6 +43,19 @@ void reportFailure(const QString& detail)
 }
 
 } // namespace
+
+bool Printout::pages(QPagedPaintDevice& device, int count, const std::function<void(QPainter&, int)>& draw)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    for (int page = 1; page <= count; ++page) {
+        if (page > 1 && !device.newPage())
+            return false;
+        draw(painter, page);
+    }
+    return painter.end();
+}
 
 QString Printout::pdfDir()
 {

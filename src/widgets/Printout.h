@@ -5,6 +5,8 @@
 #include <functional>
 
 class QDateTime;
+class QPagedPaintDevice;
+class QPainter;
 class QPrinter;
 
 // Where one printout goes: the system's default printer, or a new PDF file when the program runs with
@@ -17,6 +19,10 @@ public:
     // draw lays the pages out and returns false when it could not finish.
     static bool run(const QString& what, const QString& tag, const QString& title, const QMarginsF& margins,
                     const std::function<bool(QPrinter&)>& draw);
+
+    // Draws pages 1 to count on the device, each after the first on a new page; false when the device
+    // refused.
+    static bool pages(QPagedPaintDevice& device, int count, const std::function<void(QPainter&, int page)>& draw);
 
     // The folder that printouts go to as PDF files; empty when they go to the printer.
     static QString pdfDir();

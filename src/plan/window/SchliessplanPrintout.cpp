@@ -1,6 +1,7 @@
 #include "SchliessplanPrintout.h"
 
 #include "core/Texts.h"
+#include "widgets/Printout.h"
 #include "widgets/QtLinePrinter.h"
 
 #include <QFontMetricsF>
@@ -158,13 +159,5 @@ void SchliessplanPrintout::drawPage(QPainter& painter, int page) const
 bool SchliessplanPrintout::print(QPagedPaintDevice& device)
 {
     layout(device);
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    for (int page = 1; page <= pageCount(); ++page) {
-        if (page > 1 && !device.newPage())
-            return false;
-        drawPage(painter, page);
-    }
-    return painter.end();
+    return Printout::pages(device, pageCount(), [this](QPainter& painter, int page) { drawPage(painter, page); });
 }
