@@ -161,8 +161,14 @@ int main(int argc, char** argv)
                                                 : parser.value(options.database);
     state.printToPdfDir = parser.value(options.printToPdf);
     state.traceSql = parser.isSet(options.traceSql);
-    // The export only reads: it leaves nothing beside the register, not even the day's copy.
-    state.backupAtStart = !parser.isSet(options.noBackup) && !parser.isSet(options.exportCsv);
+    // The export and the plan's answers only read: they leave nothing beside the register, not even the
+    // day's copy.
+    const bool onlyReads =
+        parser.isSet(options.exportCsv) || parser.isSet(options.whoCanOpen) || parser.isSet(options.doorsOf);
+    state.backupAtStart = !parser.isSet(options.noBackup) && !onlyReads;
+    // The plan's reports and answers speak the locale's language, as the check does.
+    if (displayless && !parser.isSet(options.exportCsv))
+        state.Sprache = localeLanguage();
     if (parser.isSet(options.exportCsv))
         return Export::toDirectory(parser.value(options.exportCsv));
     if (parser.isSet(options.importPlan))
