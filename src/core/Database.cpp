@@ -161,16 +161,13 @@ void Database::createAtVersion(const QString& path, int schemaVersion)
         throw SqlError(SQLITE_CANTOPEN, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
     file.close();
     try {
-        Handle db = openWritable(path);
-        run(db.get(), "BEGIN");
-        for (const QString& statement : Schema::createStatements(schemaVersion)) {
-            const QByteArray sql = statement.toUtf8();
-            run(db.get(), sql.constData());
-        }
+        Database db(openWritable(path).release());
+        Transaction transaction(db);
+        Schema::create(db, schemaVersion);
         // A new register's (empty) indexes are in the running program's text order from the start.
-        if (hasTable(db.get(), QStringLiteral("TBSystem")))
-            run(db.get(), CollationVersion::recordStatement().toUtf8().constData());
-        run(db.get(), "COMMIT");
+        if (hasTable(db.m_db, QStringLiteral("TBSystem")))
+            db.executeNative(CollationVersion::recordStatement());
+        transaction.commit();
     } catch (...) {
         QFile::remove(path);
         throw;

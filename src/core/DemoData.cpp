@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "Journal.h"
 #include "SqlError.h"
+#include "Statement.h"
 
 #include <QFile>
 #include <algorithm>
@@ -207,40 +208,6 @@ std::vector<Movement> makeMovements(const DemoData::Size& size, const std::vecto
     return movements;
 }
 
-// One prepared statement, finalized however the fill ends.
-class Statement
-{
-public:
-    Statement(sqlite3* db, const char* sql) : m_db(db) { check(sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr)); }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // The buffers must live until run() returns.
-    void text(int index, const QByteArray& value)
-    {
-        check(sqlite3_bind_text(m_stmt, index, value.constData(), static_cast<int>(value.size()), SQLITE_STATIC));
-    }
-    void number(int index, int value) { check(sqlite3_bind_int(m_stmt, index, value)); }
-    void run()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc != SQLITE_DONE)
-            check(rc);
-        sqlite3_reset(m_stmt);
-    }
-
-private:
-    void check(int rc) const
-    {
-        if (rc != SQLITE_OK)
-            throw SqlError(rc & 0xff, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    }
-
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
-};
-
 const char* const kTemplate = "Empfangsbestätigung\r\n"
                               "\r\n"
                               "Hiermit bestätigt\r\n"
@@ -357,13 +324,15 @@ void fill(Database& database, const DemoData::Size& size)
     // The journal's times as the past would have written them, not the moment of this fill: persons and
     // keys from the day the register began, a handout on its day, a return up to two months later, all
     // within office hours. The same day thus always gives the same file.
+    const QString von = QStringLiteral("(SELECT Von FROM TBBewegungen m WHERE m.BewID = TBVerlauf.BewID)");
     database.executeNative(
-        QStringLiteral("UPDATE TBVerlauf SET Zeitpunkt = CASE Ereignis "
-                       "WHEN '%1' THEN Von || ' ' || time('08:00', '+' || (VerlaufID * 7 % 540) || ' minutes') "
-                       "WHEN '%2' THEN min(date(Von, '+' || (1 + VerlaufID % 60) || ' days'), '%3') || ' ' || "
+        QStringLiteral("UPDATE TBVerlauf SET Zeitpunkt = CASE Art "
+                       "WHEN %1 THEN %3 || ' ' || time('08:00', '+' || (VerlaufID * 7 % 540) || ' minutes') "
+                       "WHEN %2 THEN min(date(%3, '+' || (1 + VerlaufID % 60) || ' days'), '%4') || ' ' || "
                        "time('08:00', '+' || (VerlaufID * 11 % 540) || ' minutes') "
-                       "ELSE '%4 08:00:00' END")
-            .arg(Journal::kVergabe, Journal::kRueckgabe, today.toString(Qt::ISODate), QString::fromLatin1(created)));
+                       "ELSE '%5 08:00:00' END")
+            .arg(QString::number(Journal::Vergabe), QString::number(Journal::Rueckgabe), von,
+                 today.toString(Qt::ISODate), QString::fromLatin1(created)));
     for (const QString& index : std::as_const(indexes))
         database.executeNative(index);
     transaction.commit();

@@ -1,83 +1,244 @@
 #include "Journal.h"
 
-// The triggers use only the engine's own functions, so that a write from any tool that opens the file
-// is recorded the same way. Text goes into the summaries without its trailing blanks (the blank that
-// saving appends to optional values means nothing to a reader).
+#include "Blanks.h"
+#include "Database.h"
+#include "DateText.h"
+#include "JournalText.h"
+#include "Statement.h"
+#include "Texts.h"
+
+#include <QRegularExpression>
+
 namespace Journal {
+
+const QList<Kind>& kinds()
+{
+    static const QList<Kind> list = {
+        {Eintrag, QStringLiteral("Eintrag"), 1700, QStringLiteral("{Text}"), 1710},
+        {Vergabe, QStringLiteral("Vergabe"), 1701, QStringLiteral("Schlüssel {Kopie} an {Person} ausgegeben"), 1711},
+        {Rueckgabe, QStringLiteral("Rückgabe"), 1702, QStringLiteral("Schlüssel {Kopie} von {Person} zurückgegeben"),
+         1712},
+        {BewegungGeloescht, QStringLiteral("Bewegung gelöscht"), 1703,
+         QStringLiteral("Vergabe von {Kopie} an {Person} vom {Von}[{?NochAus} (noch ausgegeben)] gelöscht"), 1713},
+        {PersonAngelegt, QStringLiteral("Person angelegt"), 1704,
+         QStringLiteral("Person {Person}[, Personalnummer {PersNr}] angelegt"), 1714},
+        {PersonGeaendert, QStringLiteral("Person geändert"), 1705,
+         QStringLiteral("Person {AltPerson}[, Personalnummer {AltPersNr}] geändert in {Person}[, Personalnummer "
+                        "{PersNr}]"),
+         1715},
+        {PersonStorniert, QStringLiteral("Person storniert"), 1706,
+         QStringLiteral("Person {Person}[, Personalnummer {PersNr}] gelöscht (storniert)"), 1716},
+        {SchluesselAngelegt, QStringLiteral("Schlüssel angelegt"), 1707,
+         QStringLiteral("Schlüssel {SchluesselNr} angelegt: {Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
+                        "Zusatznummer]"),
+         1717},
+        {SchluesselGeaendert, QStringLiteral("Schlüssel geändert"), 1708,
+         QStringLiteral("Schlüssel {AltSchluesselNr} geändert[ in {NeueSchluesselNr}] (vorher: {AltFunktion}, "
+                        "{AltGesamt} Stück[{?AltMitZusatzNr}, mit Zusatznummer]; jetzt: {Funktion}, {Gesamt} "
+                        "Stück[{?MitZusatzNr}, mit Zusatznummer])"),
+         1718},
+        {SchluesselGeloescht, QStringLiteral("Schlüssel gelöscht"), 1709,
+         QStringLiteral("Schlüssel {SchluesselNr} gelöscht ({Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
+                        "Zusatznummer])"),
+         1719},
+    };
+    return list;
+}
 
 namespace {
 
+const Kind* kindOf(int art)
+{
+    for (const Kind& kind : kinds()) {
+        if (kind.art == art)
+            return &kind;
+    }
+    return nullptr;
+}
+
+// A field of the descriptions: its name, the expression that reads it (over the entry v, its movement
+// m while that exists, the entry d that recorded the movement's removal, and the person p it
+// concerns), and how its value is shown.
+enum class Shown { Text, Number, Date, Flag };
+struct Field
+{
+    QString name;
+    QString sql;
+    Shown shown;
+};
+
+// A movement's fact: from the entry itself (a removal, or an entry converted with its details), else
+// from the movement, else from its removal.
+QString movementFact(const QString& entryColumn, const QString& movementColumn)
+{
+    return QStringLiteral("coalesce(v.%1, m.%2, d.%1)").arg(entryColumn, movementColumn);
+}
+
+QString nameOf(const QString& family, const QString& given)
+{
+    return QStringLiteral("rtrim(coalesce(%1, '') || ' ' || coalesce(%2, ''))").arg(family, given);
+}
+
+const QList<Field>& fields()
+{
+    static const QList<Field> list = [] {
+        const QString persId = movementFact(QStringLiteral("PersID"), QStringLiteral("PersonID"));
+        const QString keyNumber = movementFact(QStringLiteral("SchluesselNr"), QStringLiteral("SchluesselNr"));
+        const QString copyNumber = movementFact(QStringLiteral("ZusatzNr"), QStringLiteral("ZusatzNr"));
+        return QList<Field>{
+            {QStringLiteral("BewID"), QStringLiteral("v.BewID"), Shown::Number},
+            {QStringLiteral("PersID"), persId, Shown::Number},
+            {QStringLiteral("SchluesselNr"), keyNumber, Shown::Text},
+            {QStringLiteral("ZusatzNr"), copyNumber, Shown::Text},
+            // "K10/3": the key number and the copy's additional number, when it has one.
+            {QStringLiteral("Kopie"),
+             QStringLiteral("%1 || CASE WHEN rtrim(coalesce(%2, '')) <> '' THEN '/' || rtrim(%2) ELSE '' END")
+                 .arg(keyNumber, copyNumber),
+             Shown::Text},
+            {QStringLiteral("Von"), movementFact(QStringLiteral("Von"), QStringLiteral("Von")), Shown::Date},
+            {QStringLiteral("NochAus"), QStringLiteral("v.Status = 0"), Shown::Flag},
+            // The person as the entry recorded it, else as the register knows it now.
+            {QStringLiteral("Person"),
+             QStringLiteral("CASE WHEN v.Nachname IS NOT NULL OR v.Vorname IS NOT NULL THEN %1 WHEN p.PersID IS "
+                            "NOT NULL THEN %2 WHEN %3 IS NOT NULL THEN 'PersID ' || %3 END")
+                 .arg(nameOf(QStringLiteral("v.Nachname"), QStringLiteral("v.Vorname")),
+                      nameOf(QStringLiteral("p.Nachname"), QStringLiteral("p.Vorname")), persId),
+             Shown::Text},
+            {QStringLiteral("PersNr"), QStringLiteral("v.PersNr"), Shown::Text},
+            {QStringLiteral("AltPerson"),
+             QStringLiteral("CASE WHEN v.AltNachname IS NOT NULL OR v.AltVorname IS NOT NULL THEN %1 END")
+                 .arg(nameOf(QStringLiteral("v.AltNachname"), QStringLiteral("v.AltVorname"))),
+             Shown::Text},
+            {QStringLiteral("AltPersNr"), QStringLiteral("v.AltPersNr"), Shown::Text},
+            {QStringLiteral("Funktion"), QStringLiteral("v.Funktion"), Shown::Text},
+            {QStringLiteral("Gesamt"), QStringLiteral("v.Gesamt"), Shown::Number},
+            {QStringLiteral("MitZusatzNr"), QStringLiteral("v.MitZusatzNr"), Shown::Flag},
+            {QStringLiteral("AltSchluesselNr"), QStringLiteral("v.AltSchluesselNr"), Shown::Text},
+            // The new number of a renumbered key; nothing when the number stayed.
+            {QStringLiteral("NeueSchluesselNr"),
+             QStringLiteral("CASE WHEN v.AltSchluesselNr IS NOT v.SchluesselNr COLLATE BINARY THEN v.SchluesselNr "
+                            "END"),
+             Shown::Text},
+            {QStringLiteral("AltFunktion"), QStringLiteral("v.AltFunktion"), Shown::Text},
+            {QStringLiteral("AltGesamt"), QStringLiteral("v.AltGesamt"), Shown::Number},
+            {QStringLiteral("AltMitZusatzNr"), QStringLiteral("v.AltMitZusatzNr"), Shown::Flag},
+            {QStringLiteral("Text"), QStringLiteral("v.Text"), Shown::Text},
+        };
+    }();
+    return list;
+}
+
+const QString kFrom = QStringLiteral(
+    " FROM TBVerlauf v LEFT JOIN TBBewegungen m ON m.BewID = v.BewID "
+    "LEFT JOIN TBVerlauf d ON m.BewID IS NULL AND d.VerlaufID = (SELECT max(x.VerlaufID) FROM TBVerlauf x WHERE "
+    "x.BewID = v.BewID AND x.Art = %1) "
+    "LEFT JOIN TBPersonen p ON p.PersID = %2");
+
+QString factsSelect()
+{
+    QStringList columns = {QStringLiteral("v.VerlaufID"), QStringLiteral("v.Zeitpunkt"), QStringLiteral("v.Art")};
+    for (const Field& field : fields())
+        columns << field.sql + QStringLiteral(" AS ") + field.name;
+    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+           kFrom.arg(BewegungGeloescht).arg(fields().at(1).sql);
+}
+
+// The text a field shows, from its value.
+QString shownText(Shown shown, const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    switch (shown) {
+    case Shown::Text:
+        return trimTrailingBlanks(value.toString());
+    case Shown::Number:
+        return value.toString();
+    case Shown::Date: {
+        const QDate day = value.typeId() == QMetaType::QDate
+                              ? value.toDate()
+                              : QDate::fromString(value.toString().left(10), Qt::ISODate);
+        return day.isValid() ? DateText::shortDate(day) : value.toString();
+    }
+    case Shown::Flag:
+        return value.toInt() != 0 ? QStringLiteral("1") : QString();
+    }
+    return {};
+}
+
+// The same in SQL, German (the view's): dates as "05.03.2026".
+QString shownSql(Shown shown, const QString& value)
+{
+    switch (shown) {
+    case Shown::Text:
+        return QStringLiteral("rtrim(%1)").arg(value);
+    case Shown::Number:
+        return QStringLiteral("CAST(%1 AS TEXT)").arg(value);
+    case Shown::Date:
+        return QStringLiteral("strftime('%d.%m.%Y', %1)").arg(value);
+    case Shown::Flag:
+        return QStringLiteral("CASE WHEN %1 THEN '1' END").arg(value);
+    }
+    return value;
+}
+
 QString quoted(const QString& text)
 {
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
+    QString out = text;
+    out.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + out + QLatin1Char('\'');
 }
 
-// "Meier Anna": family name, a blank, given name.
-QString nameOf(const QString& row)
+// The German description of the row f of factsSelect, as SQL.
+QString descriptionSql()
 {
-    return QStringLiteral("rtrim(coalesce(%1.Nachname, '') || ' ' || coalesce(%1.Vorname, ''))").arg(row);
+    QHash<QString, Shown> shownOf;
+    for (const Field& field : fields())
+        shownOf.insert(field.name, field.shown);
+    const auto fieldSql = [&](const QString& name) {
+        return shownSql(shownOf.value(name, Shown::Text), QStringLiteral("f.") + name);
+    };
+    QString cases;
+    for (const Kind& kind : kinds())
+        cases += QStringLiteral(" WHEN %1 THEN %2").arg(kind.art).arg(JournalText::toSql(kind.description, fieldSql));
+    return QStringLiteral("CASE WHEN coalesce(f.Text, '') <> '' THEN f.Text ELSE CASE f.Art%1 ELSE '' END END")
+        .arg(cases);
 }
 
-// The person with the id in expression id, or "PersID 7" when there is none.
-QString personById(const QString& id)
+QString viewStatement()
 {
-    return QStringLiteral("coalesce((SELECT %1 FROM TBPersonen p WHERE p.PersID = %2), 'PersID ' || %2)")
-        .arg(nameOf(QStringLiteral("p")), id);
+    QString names;
+    for (const Kind& kind : kinds())
+        names += QStringLiteral(" WHEN %1 THEN %2").arg(kind.art).arg(quoted(kind.name));
+    QStringList columns = {QStringLiteral("f.VerlaufID"), QStringLiteral("f.Zeitpunkt"), QStringLiteral("f.Art"),
+                           QStringLiteral("CASE f.Art%1 ELSE %2 END AS Ereignis").arg(names, quoted(kinds()[0].name))};
+    for (const Field& field : fields())
+        columns << QStringLiteral("f.") + field.name;
+    columns << descriptionSql() + QStringLiteral(" AS Beschreibung");
+    return QStringLiteral("CREATE VIEW VVerlauf AS SELECT %1 FROM (%2) f")
+        .arg(columns.join(QStringLiteral(", ")), factsSelect());
 }
 
-QString personNumberOf(const QString& row)
+// ---- Writing ----
+
+QString insert(int art, const QStringList& columns, const QStringList& values)
 {
-    return QStringLiteral("CASE WHEN rtrim(coalesce(%1.PersNr, '')) <> '' THEN ', Personalnummer ' || "
-                          "rtrim(%1.PersNr) ELSE '' END")
-        .arg(row);
+    return QStringLiteral("INSERT INTO TBVerlauf (Art, %1) VALUES (%2, %3); ")
+        .arg(columns.join(QStringLiteral(", ")))
+        .arg(art)
+        .arg(values.join(QStringLiteral(", ")));
 }
 
-// "K10/3": the key number and the copy's additional number, when it has one.
-QString copyOf(const QString& row)
+QStringList prefixed(const QString& prefix, const QStringList& columns)
 {
-    return QStringLiteral("coalesce(%1.SchluesselNr, '') || CASE WHEN rtrim(coalesce(%1.ZusatzNr, '')) <> '' THEN "
-                          "'/' || rtrim(%1.ZusatzNr) ELSE '' END")
-        .arg(row);
-}
-
-// "Haupteingang, 3 Stück, mit Zusatznummer"
-QString keyDetailsOf(const QString& row)
-{
-    return QStringLiteral("rtrim(coalesce(%1.Funktion, '')) || ', ' || coalesce(%1.Gesamt, 0) || ' Stück' || "
-                          "CASE WHEN %1.ZusatzNr THEN ', mit Zusatznummer' ELSE '' END")
-        .arg(row);
-}
-
-QString insertEntry(const QString& kind, const QString& persId, const QString& keyNumber, const QString& bewId,
-                    const QString& zusatzNr, const QString& von, const QString& function, const QString& summary)
-{
-    return QStringLiteral("INSERT INTO TBVerlauf (Ereignis, PersID, SchluesselNr, BewID, ZusatzNr, Von, Funktion, "
-                          "Beschreibung) VALUES (%1, %2, %3, %4, %5, %6, %7, %8); ")
-        .arg(quoted(kind), persId, keyNumber, bewId, zusatzNr, von, function, summary);
+    QStringList out;
+    for (const QString& column : columns)
+        out << prefix + column;
+    return out;
 }
 
 QString trigger(const QString& name, const QString& event, const QString& body)
 {
     return QStringLiteral("CREATE TRIGGER %1 AFTER %2 BEGIN %3END").arg(name, event, body);
-}
-
-QString movementEntry(const QString& kind, const QString& row, const QString& function, const QString& summary)
-{
-    return insertEntry(kind, row + QStringLiteral(".PersonID"), row + QStringLiteral(".SchluesselNr"),
-                       row + QStringLiteral(".BewID"), row + QStringLiteral(".ZusatzNr"), row + QStringLiteral(".Von"),
-                       function, summary);
-}
-
-QString keyEntry(const QString& kind, const QString& row, const QString& summary)
-{
-    return insertEntry(kind, QStringLiteral("NULL"), row + QStringLiteral(".SchluesselNr"), QStringLiteral("NULL"),
-                       QStringLiteral("NULL"), QStringLiteral("NULL"), row + QStringLiteral(".Funktion"), summary);
-}
-
-QString personEntry(const QString& kind, const QString& summary)
-{
-    return insertEntry(kind, QStringLiteral("NEW.PersID"), QStringLiteral("NULL"), QStringLiteral("NULL"),
-                       QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("NULL"), summary);
 }
 
 // Exact comparison: a change of case or of a trailing blank is a change too.
@@ -89,98 +250,350 @@ QString unchanged(const QStringList& columns)
     return same.join(QStringLiteral(" AND "));
 }
 
-} // namespace
+const QStringList kPersonColumns = {QStringLiteral("Nachname"), QStringLiteral("Vorname"), QStringLiteral("PersNr")};
+const QStringList kKeyColumns = {QStringLiteral("SchluesselNr"), QStringLiteral("Funktion"), QStringLiteral("Gesamt"),
+                                 QStringLiteral("ZusatzNr")};
+// The key's columns as the journal names them (ZusatzNr of a key is the additional-number rule).
+const QStringList kKeyFacts = {QStringLiteral("SchluesselNr"), QStringLiteral("Funktion"), QStringLiteral("Gesamt"),
+                               QStringLiteral("MitZusatzNr")};
 
 QStringList triggerStatements()
 {
-    const QString keyFunction =
-        QStringLiteral("(SELECT Funktion FROM TBSchluessel WHERE SchluesselNr = NEW.SchluesselNr)");
+    const QString movement = QStringLiteral("BewID");
+    const QStringList person = QStringList{QStringLiteral("PersID")} + kPersonColumns;
+    const QStringList newPerson =
+        prefixed(QStringLiteral("NEW."), QStringList{QStringLiteral("PersID")} + kPersonColumns);
     // The key row goes before its movements, so a removed movement takes the function from the key's
-    // own deletion entry.
+    // own removal entry.
     const QString removedKeyFunction =
         QStringLiteral("coalesce((SELECT Funktion FROM TBSchluessel WHERE SchluesselNr = OLD.SchluesselNr), "
-                       "(SELECT Funktion FROM TBVerlauf WHERE Ereignis = %1 AND SchluesselNr = OLD.SchluesselNr "
+                       "(SELECT Funktion FROM TBVerlauf WHERE Art = %1 AND SchluesselNr = OLD.SchluesselNr "
                        "ORDER BY VerlaufID DESC LIMIT 1))")
-            .arg(quoted(kSchluesselGeloescht));
-    const QString keyRenamed = QStringLiteral("OLD.SchluesselNr IS NOT NEW.SchluesselNr COLLATE BINARY");
-
+            .arg(SchluesselGeloescht);
     return {
         trigger(QStringLiteral("TBVerlauf_Vergabe"), QStringLiteral("INSERT ON TBBewegungen"),
-                movementEntry(kVergabe, QStringLiteral("NEW"), keyFunction,
-                              QStringLiteral("'Schlüssel ' || %1 || ' an ' || %2 || ' ausgegeben'")
-                                  .arg(copyOf(QStringLiteral("NEW")), personById(QStringLiteral("NEW.PersonID"))))),
+                insert(Vergabe, {movement}, {QStringLiteral("NEW.BewID")})),
         // Only the step to returned: a second return of the same movement keeps the first date.
         trigger(QStringLiteral("TBVerlauf_Rueckgabe"),
                 QStringLiteral("UPDATE OF Status ON TBBewegungen WHEN NEW.Status = 1 AND OLD.Status IS NOT 1"),
-                movementEntry(kRueckgabe, QStringLiteral("NEW"), keyFunction,
-                              QStringLiteral("'Schlüssel ' || %1 || ' von ' || %2 || ' zurückgegeben'")
-                                  .arg(copyOf(QStringLiteral("NEW")), personById(QStringLiteral("NEW.PersonID"))))),
+                insert(Rueckgabe, {movement}, {QStringLiteral("NEW.BewID")})),
         trigger(QStringLiteral("TBVerlauf_BewegungGeloescht"), QStringLiteral("DELETE ON TBBewegungen"),
-                movementEntry(kBewegungGeloescht, QStringLiteral("OLD"), removedKeyFunction,
-                              QStringLiteral("'Vergabe von ' || %1 || ' an ' || %2 || ' vom ' || coalesce(OLD.Von, "
-                                             "'?') || CASE WHEN OLD.Status = 0 THEN ' (noch ausgegeben)' ELSE '' END "
-                                             "|| ' gelöscht'")
-                                  .arg(copyOf(QStringLiteral("OLD")), personById(QStringLiteral("OLD.PersonID"))))),
+                insert(BewegungGeloescht,
+                       {movement, QStringLiteral("PersID"), QStringLiteral("SchluesselNr"), QStringLiteral("ZusatzNr"),
+                        QStringLiteral("Von"), QStringLiteral("Status"), QStringLiteral("Funktion")},
+                       {QStringLiteral("OLD.BewID"), QStringLiteral("OLD.PersonID"), QStringLiteral("OLD.SchluesselNr"),
+                        QStringLiteral("OLD.ZusatzNr"), QStringLiteral("OLD.Von"), QStringLiteral("OLD.Status"),
+                        removedKeyFunction})),
         trigger(QStringLiteral("TBVerlauf_PersonAngelegt"), QStringLiteral("INSERT ON TBPersonen"),
-                personEntry(kPersonAngelegt,
-                            QStringLiteral("'Person ' || %1 || %2 || ' angelegt'")
-                                .arg(nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
+                insert(PersonAngelegt, person, newPerson)),
         trigger(QStringLiteral("TBVerlauf_PersonGeaendert"),
                 QStringLiteral("UPDATE OF Nachname, Vorname, PersNr ON TBPersonen WHEN NOT (%1)")
-                    .arg(unchanged({QStringLiteral("Nachname"), QStringLiteral("Vorname"), QStringLiteral("PersNr")})),
-                personEntry(kPersonGeaendert,
-                            QStringLiteral("'Person ' || %1 || %2 || ' geändert in ' || %3 || %4")
-                                .arg(nameOf(QStringLiteral("OLD")), personNumberOf(QStringLiteral("OLD")),
-                                     nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
+                    .arg(unchanged(kPersonColumns)),
+                insert(PersonGeaendert, person + prefixed(QStringLiteral("Alt"), kPersonColumns),
+                       newPerson + prefixed(QStringLiteral("OLD."), kPersonColumns))),
         trigger(
             QStringLiteral("TBVerlauf_PersonStorniert"),
             QStringLiteral("UPDATE OF Storniert ON TBPersonen WHEN NEW.Storniert AND NOT coalesce(OLD.Storniert, 0)"),
-            personEntry(kPersonStorniert,
-                        QStringLiteral("'Person ' || %1 || %2 || ' gelöscht (storniert)'")
-                            .arg(nameOf(QStringLiteral("NEW")), personNumberOf(QStringLiteral("NEW"))))),
+            insert(PersonStorniert, person, newPerson)),
         trigger(QStringLiteral("TBVerlauf_SchluesselAngelegt"), QStringLiteral("INSERT ON TBSchluessel"),
-                keyEntry(kSchluesselAngelegt, QStringLiteral("NEW"),
-                         QStringLiteral("'Schlüssel ' || NEW.SchluesselNr || ' angelegt: ' || %1")
-                             .arg(keyDetailsOf(QStringLiteral("NEW"))))),
-        trigger(
-            QStringLiteral("TBVerlauf_SchluesselGeaendert"),
-            QStringLiteral("UPDATE OF SchluesselNr, Funktion, Gesamt, ZusatzNr ON TBSchluessel WHEN NOT (%1 AND "
-                           "OLD.Gesamt IS NEW.Gesamt AND OLD.ZusatzNr IS NEW.ZusatzNr)")
-                .arg(unchanged({QStringLiteral("SchluesselNr"), QStringLiteral("Funktion")})),
-            keyEntry(kSchluesselGeaendert, QStringLiteral("NEW"),
-                     QStringLiteral("'Schlüssel ' || OLD.SchluesselNr || ' geändert' || CASE WHEN %1 THEN ' in ' "
-                                    "|| NEW.SchluesselNr ELSE '' END || ' (vorher: ' || %2 || '; jetzt: ' || %3 "
-                                    "|| ')'")
-                         .arg(keyRenamed, keyDetailsOf(QStringLiteral("OLD")), keyDetailsOf(QStringLiteral("NEW"))))),
+                insert(SchluesselAngelegt, kKeyFacts, prefixed(QStringLiteral("NEW."), kKeyColumns))),
+        trigger(QStringLiteral("TBVerlauf_SchluesselGeaendert"),
+                QStringLiteral("UPDATE OF SchluesselNr, Funktion, Gesamt, ZusatzNr ON TBSchluessel WHEN NOT (%1 AND "
+                               "OLD.Gesamt IS NEW.Gesamt AND OLD.ZusatzNr IS NEW.ZusatzNr)")
+                    .arg(unchanged({QStringLiteral("SchluesselNr"), QStringLiteral("Funktion")})),
+                insert(SchluesselGeaendert, kKeyFacts + prefixed(QStringLiteral("Alt"), kKeyFacts),
+                       prefixed(QStringLiteral("NEW."), kKeyColumns) + prefixed(QStringLiteral("OLD."), kKeyColumns))),
         trigger(QStringLiteral("TBVerlauf_SchluesselGeloescht"), QStringLiteral("DELETE ON TBSchluessel"),
-                keyEntry(kSchluesselGeloescht, QStringLiteral("OLD"),
-                         QStringLiteral("'Schlüssel ' || OLD.SchluesselNr || ' gelöscht (' || %1 || ')'")
-                             .arg(keyDetailsOf(QStringLiteral("OLD"))))),
+                insert(SchluesselGeloescht, kKeyFacts, prefixed(QStringLiteral("OLD."), kKeyColumns))),
     };
 }
 
-QStringList createStatements()
+// ---- Converting the sentences of the first journal ----
+
+const QString kOldTable = QStringLiteral("TBVerlauf_alt");
+
+// The facts a sentence of a person or key entry held, as columns of TBVerlauf; nullopt when the
+// sentence is not in the form the first journal wrote.
+using Columns = QList<std::pair<QString, QVariant>>;
+
+// "Meier Anna, Personalnummer 17": the name (family and given name together) and the number.
+Columns personFacts(const QString& text, const QString& prefix)
 {
-    QStringList statements = {
-        QStringLiteral("CREATE TABLE TBVerlauf ("
-                       "VerlaufID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                       "Zeitpunkt TEXT NOT NULL DEFAULT (datetime('now', 'localtime')), "
-                       "Ereignis TEXT COLLATE FOLDTRIM NOT NULL, "
-                       "PersID INTEGER, "
-                       "SchluesselNr TEXT COLLATE FOLDTRIM, "
-                       "BewID INTEGER, "
-                       "ZusatzNr TEXT COLLATE FOLDTRIM, "
-                       "Von DATE, "
-                       "Funktion TEXT COLLATE FOLDTRIM, "
-                       "Beschreibung TEXT COLLATE FOLDTRIM)"),
-        // The return of a movement, and the history of a person or a key.
-        QStringLiteral("CREATE INDEX TBVerlauf_BewID ON TBVerlauf (BewID)"),
-        QStringLiteral("CREATE INDEX TBVerlauf_PersID ON TBVerlauf (PersID)"),
-        QStringLiteral("CREATE INDEX TBVerlauf_SchluesselNr ON TBVerlauf (SchluesselNr)"),
-        // All movements of one key, returned ones too (its history; carrying over a changed number).
-        QStringLiteral("CREATE INDEX IF NOT EXISTS TBBewegungen_SchluesselNr ON TBBewegungen (SchluesselNr)"),
-    };
-    return statements + triggerStatements();
+    const QString marker = QStringLiteral(", Personalnummer ");
+    const qsizetype at = text.lastIndexOf(marker);
+    const QString name = at < 0 ? text : text.left(at);
+    const QString number = at < 0 ? QString() : text.mid(at + marker.size());
+    return {{prefix + QStringLiteral("Nachname"), name},
+            {prefix + QStringLiteral("PersNr"), number.isEmpty() ? QVariant() : QVariant(number)}};
+}
+
+// "Haupteingang, 3 Stück, mit Zusatznummer"
+std::optional<Columns> keyFacts(const QString& text, const QString& prefix)
+{
+    static const QRegularExpression details(QStringLiteral("^(.*), (-?\\d+) Stück(, mit Zusatznummer)?$"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = details.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return Columns{{prefix + QStringLiteral("Funktion"), match.captured(1)},
+                   {prefix + QStringLiteral("Gesamt"), match.captured(2).toLongLong()},
+                   {prefix + QStringLiteral("MitZusatzNr"), match.hasCaptured(3) ? 1 : 0}};
+}
+
+// The text between prefix and suffix, when the sentence has both.
+std::optional<QString> between(const QString& sentence, const QString& prefix, const QString& suffix)
+{
+    if (!sentence.startsWith(prefix) || !sentence.endsWith(suffix) || sentence.size() < prefix.size() + suffix.size())
+        return std::nullopt;
+    return sentence.mid(prefix.size(), sentence.size() - prefix.size() - suffix.size());
+}
+
+std::optional<Columns> sentenceFacts(int art, const QString& sentence, const QString& keyNumber,
+                                     const QString& function)
+{
+    const QString key = QStringLiteral("Schlüssel ") + keyNumber;
+    switch (art) {
+    case PersonAngelegt:
+        if (const auto person = between(sentence, QStringLiteral("Person "), QStringLiteral(" angelegt")))
+            return personFacts(*person, {});
+        break;
+    case PersonStorniert:
+        if (const auto person = between(sentence, QStringLiteral("Person "), QStringLiteral(" gelöscht (storniert)")))
+            return personFacts(*person, {});
+        break;
+    case PersonGeaendert:
+        if (const auto both = between(sentence, QStringLiteral("Person "), QString())) {
+            const QString marker = QStringLiteral(" geändert in ");
+            const qsizetype at = both->indexOf(marker);
+            if (at >= 0)
+                return personFacts(both->mid(at + marker.size()), {}) +
+                       personFacts(both->left(at), QStringLiteral("Alt"));
+        }
+        break;
+    case SchluesselAngelegt:
+        if (const auto details = between(sentence, key + QStringLiteral(" angelegt: "), QString()))
+            return keyFacts(*details, {});
+        break;
+    case SchluesselGeloescht:
+        if (const auto details = between(sentence, key + QStringLiteral(" gelöscht ("), QStringLiteral(")")))
+            return keyFacts(*details, {});
+        break;
+    case SchluesselGeaendert: {
+        // "Schlüssel K10 geändert in K11 (vorher: …; jetzt: …)": the new number and function are known.
+        const auto rest = between(sentence, QStringLiteral("Schlüssel "), QStringLiteral(")"));
+        const qsizetype open = rest ? rest->indexOf(QStringLiteral(" (vorher: ")) : -1;
+        const qsizetype now =
+            rest ? rest->lastIndexOf(QStringLiteral("; jetzt: ") + trimTrailingBlanks(function) + QStringLiteral(", "))
+                 : -1;
+        if (open < 0 || now < open)
+            break;
+        const QString head = rest->left(open);
+        QString oldNumber;
+        if (head.endsWith(QStringLiteral(" geändert in ") + keyNumber))
+            oldNumber = head.chopped(keyNumber.size() + 13);
+        else if (head.endsWith(QStringLiteral(" geändert")))
+            oldNumber = head.chopped(9);
+        else
+            break;
+        const auto before = keyFacts(rest->mid(open + 10, now - open - 10), QStringLiteral("Alt"));
+        const auto after = keyFacts(rest->mid(now + 9), {});
+        if (before && after)
+            return *after + *before + Columns{{QStringLiteral("AltSchluesselNr"), oldNumber}};
+        break;
+    }
+    default:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QStringList fieldNames()
+{
+    QStringList names;
+    for (const Field& field : fields())
+        names << field.name;
+    return names;
+}
+
+QString factsQuery(const QString& condition)
+{
+    return factsSelect() + (condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition) +
+           QStringLiteral(" ORDER BY v.VerlaufID DESC");
+}
+
+QString kindName(int art)
+{
+    const Kind* kind = kindOf(art);
+    if (!kind)
+        kind = kindOf(Eintrag);
+    return GetText(kind->name, kind->nameId);
+}
+
+QString describe(int art, const QHash<QString, QString>& shown, const QString& pattern)
+{
+    const QString text = shown.value(QStringLiteral("Text"));
+    if (!text.isEmpty())
+        return text;
+    if (!pattern.isEmpty())
+        return JournalText::render(pattern, shown);
+    const Kind* kind = kindOf(art);
+    return kind ? JournalText::render(GetText(kind->description, kind->descriptionId), shown) : QString();
+}
+
+QString describe(const Recordset& facts)
+{
+    QHash<QString, QString> shown;
+    for (const Field& field : fields())
+        shown.insert(field.name, shownText(field.shown, facts.field(field.name)));
+    return describe(facts.field(QStringLiteral("Art")).toInt(), shown);
+}
+
+QStringList toFactsStatements()
+{
+    QStringList statements;
+    for (const char* name : {"Vergabe", "Rueckgabe", "BewegungGeloescht", "PersonAngelegt", "PersonGeaendert",
+                             "PersonStorniert", "SchluesselAngelegt", "SchluesselGeaendert", "SchluesselGeloescht"})
+        statements << QStringLiteral("DROP TRIGGER TBVerlauf_%1").arg(QLatin1String(name));
+    // The old indexes go with the old table, once its entries are carried over.
+    statements << QStringLiteral("ALTER TABLE TBVerlauf RENAME TO ") + kOldTable;
+    statements << QStringLiteral("CREATE TABLE TBVerlauf ("
+                                 "VerlaufID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                 "Zeitpunkt TEXT NOT NULL DEFAULT (datetime('now', 'localtime')), "
+                                 "Art INTEGER NOT NULL, "
+                                 "BewID INTEGER, "
+                                 "PersID INTEGER, "
+                                 "SchluesselNr TEXT COLLATE FOLDTRIM, "
+                                 "ZusatzNr TEXT COLLATE FOLDTRIM, "
+                                 "Von DATE, "
+                                 "Status INTEGER, "
+                                 "Funktion TEXT COLLATE FOLDTRIM, "
+                                 "Gesamt INTEGER, "
+                                 "MitZusatzNr BOOLEAN, "
+                                 "Nachname TEXT COLLATE FOLDTRIM, "
+                                 "Vorname TEXT COLLATE FOLDTRIM, "
+                                 "PersNr TEXT COLLATE FOLDTRIM, "
+                                 "AltSchluesselNr TEXT COLLATE FOLDTRIM, "
+                                 "AltFunktion TEXT COLLATE FOLDTRIM, "
+                                 "AltGesamt INTEGER, "
+                                 "AltMitZusatzNr BOOLEAN, "
+                                 "AltNachname TEXT COLLATE FOLDTRIM, "
+                                 "AltVorname TEXT COLLATE FOLDTRIM, "
+                                 "AltPersNr TEXT COLLATE FOLDTRIM, "
+                                 "Text TEXT)");
+    return statements;
+}
+
+void convertSentences(Database& db)
+{
+    const auto kind = [](int art) { return quoted(kindOf(art)->name); };
+    const QString movementKinds = QStringLiteral("(%1, %2)").arg(kind(Vergabe), kind(Rueckgabe));
+    // A handout or return names its movement; only where neither the movement nor its removal is left
+    // does the entry keep the movement's details.
+    const QString known = QStringLiteral("(EXISTS (SELECT 1 FROM TBBewegungen b WHERE b.BewID = a.BewID) OR EXISTS "
+                                         "(SELECT 1 FROM %1 x WHERE x.BewID = a.BewID AND x.Ereignis = %2))")
+                              .arg(kOldTable, kind(BewegungGeloescht));
+    const QString art =
+        QStringLiteral("CASE a.Ereignis WHEN %1 THEN %2 ELSE %3 END").arg(kind(Vergabe)).arg(Vergabe).arg(Rueckgabe);
+    db.executeNative(QStringLiteral("INSERT INTO TBVerlauf (VerlaufID, Zeitpunkt, Art, BewID) SELECT a.VerlaufID, "
+                                    "a.Zeitpunkt, %1, a.BewID FROM %2 a WHERE a.Ereignis IN %3 AND %4")
+                         .arg(art, kOldTable, movementKinds, known));
+    db.executeNative(QStringLiteral("INSERT INTO TBVerlauf (VerlaufID, Zeitpunkt, Art, BewID, PersID, SchluesselNr, "
+                                    "ZusatzNr, Von) SELECT a.VerlaufID, a.Zeitpunkt, %1, a.BewID, a.PersID, "
+                                    "a.SchluesselNr, a.ZusatzNr, a.Von FROM %2 a WHERE a.Ereignis IN %3 AND NOT %4")
+                         .arg(art, kOldTable, movementKinds, known));
+    // A removal kept the movement's details; its sentence adds whether the copy was still out.
+    const QString stillOut = QStringLiteral(" (noch ausgegeben) gelöscht");
+    db.executeNative(QStringLiteral("INSERT INTO TBVerlauf (VerlaufID, Zeitpunkt, Art, BewID, PersID, SchluesselNr, "
+                                    "ZusatzNr, Von, Status, Funktion) SELECT VerlaufID, Zeitpunkt, %1, BewID, PersID, "
+                                    "SchluesselNr, ZusatzNr, Von, CASE WHEN substr(Beschreibung, -%2) = %3 THEN 0 "
+                                    "ELSE 1 END, Funktion FROM %4 WHERE Ereignis = %5")
+                         .arg(BewegungGeloescht)
+                         .arg(stillOut.size())
+                         .arg(quoted(stillOut), kOldTable, kind(BewegungGeloescht)));
+
+    // Persons and keys: the facts their sentences held.
+    QHash<QString, int> arts;
+    for (const Kind& k : kinds())
+        arts.insert(k.name, k.art);
+    QList<int> parsed;
+    Statement add(db.handle(), "INSERT INTO TBVerlauf (VerlaufID, Zeitpunkt, Art, BewID, PersID, SchluesselNr, Text, "
+                               "Funktion, Gesamt, MitZusatzNr, Nachname, PersNr, AltSchluesselNr, AltFunktion, "
+                               "AltGesamt, AltMitZusatzNr, AltNachname, AltPersNr) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+                               "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18)");
+    const QStringList factColumns = {
+        QStringLiteral("Funktion"),    QStringLiteral("Gesamt"),    QStringLiteral("MitZusatzNr"),
+        QStringLiteral("Nachname"),    QStringLiteral("PersNr"),    QStringLiteral("AltSchluesselNr"),
+        QStringLiteral("AltFunktion"), QStringLiteral("AltGesamt"), QStringLiteral("AltMitZusatzNr"),
+        QStringLiteral("AltNachname"), QStringLiteral("AltPersNr")};
+    for (Recordset rs = db.openRecordset(
+             QStringLiteral("SELECT VerlaufID, Zeitpunkt, Ereignis, BewID, PersID, SchluesselNr, Funktion, "
+                            "Beschreibung FROM %1 WHERE Ereignis NOT IN (%2, %3, %4) ORDER BY VerlaufID")
+                 .arg(kOldTable, kind(Vergabe), kind(Rueckgabe), kind(BewegungGeloescht)));
+         !rs.eof(); rs.moveNext()) {
+        const int entryArt = arts.value(rs.field(2).toString(), Eintrag);
+        const QString sentence = rs.field(7).toString();
+        const std::optional<Columns> facts =
+            entryArt == Eintrag ? std::nullopt
+                                : sentenceFacts(entryArt, sentence, rs.field(5).toString(), rs.field(6).toString());
+        for (int i = 0; i < 6; ++i)
+            add.bind(i + 1, i == 2 ? QVariant(entryArt) : rs.field(i));
+        add.bind(7, facts ? QVariant() : QVariant(sentence));
+        for (int i = 0; i < factColumns.size(); ++i)
+            add.bind(8 + i, QVariant());
+        if (facts) {
+            for (const auto& [column, value] : *facts)
+                add.bind(8 + static_cast<int>(factColumns.indexOf(column)), value);
+        }
+        add.run();
+    }
+
+    // Where the facts do not give back the very sentence (a name or function in an unusual form), the
+    // entry keeps its sentence.
+    const QString german = descriptionSql();
+    db.executeNative(QStringLiteral("UPDATE TBVerlauf SET Text = (SELECT a.Beschreibung FROM %1 a WHERE a.VerlaufID = "
+                                    "TBVerlauf.VerlaufID) WHERE Text IS NULL AND Art >= %2 AND VerlaufID IN (SELECT "
+                                    "f.VerlaufID FROM (%3) f JOIN %1 a ON a.VerlaufID = f.VerlaufID WHERE f.Art >= %2 "
+                                    "AND (%4) IS NOT a.Beschreibung COLLATE BINARY)")
+                         .arg(kOldTable)
+                         .arg(PersonAngelegt)
+                         .arg(factsSelect(), german));
+
+    // The numbering goes on where the old table's ended.
+    db.executeNative(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'TBVerlauf'"));
+    db.executeNative(QStringLiteral("UPDATE sqlite_sequence SET name = 'TBVerlauf' WHERE name = '%1'").arg(kOldTable));
+    db.executeNative(QStringLiteral("DROP TABLE ") + kOldTable);
+}
+
+QStringList afterConversion()
+{
+    return QStringList{
+               // The entries of a movement (its return), of a person and of a key; only entries that name one.
+               QStringLiteral("CREATE INDEX TBVerlauf_BewID ON TBVerlauf (BewID) WHERE BewID IS NOT NULL"),
+               QStringLiteral("CREATE INDEX TBVerlauf_PersID ON TBVerlauf (PersID) WHERE PersID IS NOT NULL"),
+               QStringLiteral(
+                   "CREATE INDEX TBVerlauf_SchluesselNr ON TBVerlauf (SchluesselNr) WHERE SchluesselNr IS NOT NULL"),
+           } +
+           triggerStatements();
+}
+
+bool refreshView(Database& db)
+{
+    const QString wanted = viewStatement();
+    Recordset rs = db.openRecordset(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'view' AND name = "
+                                                   "'VVerlauf'"));
+    const bool current = !rs.eof() && rs.field(0).toString() == wanted;
+    const bool exists = !rs.eof();
+    rs.close();
+    if (current)
+        return false;
+    Database::Transaction transaction(db);
+    if (exists)
+        db.executeNative(QStringLiteral("DROP VIEW VVerlauf"));
+    db.executeNative(wanted);
+    transaction.commit();
+    return true;
 }
 
 } // namespace Journal

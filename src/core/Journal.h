@@ -1,34 +1,88 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
-// The register's journal, TBVerlauf: one row per handout, return, person or key change, written by
+class Database;
+class Recordset;
+
+// The register's journal, TBVerlauf: one entry per handout, return, person or key change, written by
 // triggers inside the file, so that every write records itself, from this program or from any other
-// tool that opens the file. Rows are only ever added.
+// tool that opens the file. Entries are only ever added.
 //
-// Columns: VerlaufID, Zeitpunkt (local date and time as ISO text, "2026-12-06 14:03:59"), Ereignis
-// (one of the kinds below), PersID, SchluesselNr and BewID where the entry concerns them, a readable
-// German summary in Beschreibung, and, for movements, the copy's additional number, its handout day and
-// the key's function as they were then (so a movement removed with its key stays in the history).
+// An entry keeps facts, never a sentence: its kind (Art, below), its local time (Zeitpunkt,
+// "2026-12-06 14:03:59"), what it concerns (BewID, PersID, SchluesselNr) and the values it recorded.
+// What the register still knows is not copied: a handout or return names only its movement, and is
+// described with the movement's key, copy and person as they are now. A removed movement's entry keeps
+// the movement's values, a person's entry the names it was given or changed (Alt...: before the
+// change), a key's entry its number, function, total and additional-number rule (the flag MitZusatzNr).
+// Entries converted from an older register keep the name of a person as their sentence gave it, family
+// and given name together in Nachname; a sentence that could not be read back into facts stays whole in
+// Text and is shown as it is.
+//
+// The description is built when an entry is shown, in the user's language, from its kind's text. The
+// view VVerlauf offers every entry with its facts resolved and the German description to other tools.
+//
+// A new kind of entry: a number of its own in Art, a line in kinds() with its German name and
+// description and their text ids (English and French in the catalogue), and whatever writes it (a
+// trigger in a schema upgrade, or an insert). Facts no column here holds go into new columns, added by
+// that upgrade; a description may then use them by their column name. The view follows by itself.
 namespace Journal {
 
-inline const QString kVergabe = QStringLiteral("Vergabe");
-inline const QString kRueckgabe = QStringLiteral("Rückgabe");
-inline const QString kBewegungGeloescht = QStringLiteral("Bewegung gelöscht");
-inline const QString kPersonAngelegt = QStringLiteral("Person angelegt");
-inline const QString kPersonGeaendert = QStringLiteral("Person geändert");
-inline const QString kPersonStorniert = QStringLiteral("Person storniert");
-inline const QString kSchluesselAngelegt = QStringLiteral("Schlüssel angelegt");
-inline const QString kSchluesselGeaendert = QStringLiteral("Schlüssel geändert");
-inline const QString kSchluesselGeloescht = QStringLiteral("Schlüssel gelöscht");
+enum Art : int {
+    Eintrag = 0, // converted from an older register; only its sentence (Text) is known
+    Vergabe = 1,
+    Rueckgabe = 2,
+    BewegungGeloescht = 3,
+    PersonAngelegt = 4,
+    PersonGeaendert = 5,
+    PersonStorniert = 6,
+    SchluesselAngelegt = 7,
+    SchluesselGeaendert = 8,
+    SchluesselGeloescht = 9,
+};
 
-// The table, its indexes and its triggers: one schema upgrade. Released files hold exactly these
-// statements, so they never change; a later upgrade that rebuilds one of the four tables must create
-// that table's triggers again (triggerStatements).
-QStringList createStatements();
+struct Kind
+{
+    int art;
+    QString name; // German; as the column Ereignis of the view shows it
+    qint32 nameId;
+    QString description; // German, with fields (JournalText)
+    qint32 descriptionId;
+};
 
-// The triggers alone, for such an upgrade.
-QStringList triggerStatements();
+// Every kind of entry, by Art.
+const QList<Kind>& kinds();
+
+// The fields a description may use: the name of each, as the facts query reads it.
+QStringList fieldNames();
+
+// The facts of the entries that match condition (over the journal's row v, e.g. "v.PersID = 7"; empty
+// for all): VerlaufID, Zeitpunkt, Art and every field, newest first.
+QString factsQuery(const QString& condition);
+
+// The kind's name and the entry's description in the current language, from a row of factsQuery.
+QString kindName(int art);
+QString describe(const Recordset& facts);
+
+// The shown texts of the fields of one entry, and the description of kind art built from them with
+// the given text (the German one when empty).
+QString describe(int art, const QHash<QString, QString>& shown, const QString& pattern = {});
+
+// The statements of the upgrade that turns the first journal (sentences) into facts: they set the old
+// table aside as TBVerlauf_alt; convertSentences then carries every entry over and removes it; the
+// statements of afterConversion add the indexes and the triggers.
+QStringList toFactsStatements();
+void convertSentences(Database& db);
+QStringList afterConversion();
+
+// The journal as the first version kept it (upgrade 2).
+QStringList sentenceStatements();
+
+// Creates or replaces the view VVerlauf when it is not what this program writes. True when it wrote.
+bool refreshView(Database& db);
 
 } // namespace Journal

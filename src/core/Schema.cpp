@@ -58,19 +58,34 @@ QStringList baseStatements()
     };
 }
 
+// One upgrade: statements, then for a change of form the conversion of what the register holds, then
+// the statements that build on the converted data.
+struct Upgrade
+{
+    Upgrade(QStringList statements, void (*convert)(Database&) = nullptr, QStringList after = {})
+        : statements(std::move(statements)), convert(convert), after(std::move(after))
+    {
+    }
+    QStringList statements;
+    void (*convert)(Database&);
+    QStringList after;
+};
+
 // Upgrade i brings a register from version i to version i + 1. Append only: a register of version n
 // has had exactly the first n applied, so an entry never changes once released.
-const QList<QStringList>& upgrades()
+const QList<Upgrade>& upgrades()
 {
-    static const QList<QStringList> steps = {
+    static const QList<Upgrade> steps = {
         // The handout list reads every open movement in date order from this index alone: the engine
         // neither visits the table nor sorts more than the handouts of one day.
-        {QStringLiteral("CREATE INDEX TBBewegungen_Status_Von ON TBBewegungen "
-                        "(Status, Von, SchluesselNr, ZusatzNr, PersonID)")},
-        Journal::createStatements(), // the journal TBVerlauf and its triggers
+        QStringList{QStringLiteral("CREATE INDEX TBBewegungen_Status_Von ON TBBewegungen "
+                                   "(Status, Von, SchluesselNr, ZusatzNr, PersonID)")},
+        Journal::sentenceStatements(), // the journal TBVerlauf and its triggers, with a sentence per entry
         // The program's own entries about the file itself, such as the version of the text order its
         // indexes were written in (CollationVersion). Plain text columns: nothing here depends on FOLDTRIM.
-        {QStringLiteral("CREATE TABLE TBSystem (Eintrag TEXT NOT NULL PRIMARY KEY, Wert TEXT)")},
+        QStringList{QStringLiteral("CREATE TABLE TBSystem (Eintrag TEXT NOT NULL PRIMARY KEY, Wert TEXT)")},
+        // The journal keeps facts instead of sentences; its entries are carried over.
+        Upgrade(Journal::toFactsStatements(), Journal::convertSentences, Journal::afterConversion()),
     };
     return steps;
 }
@@ -80,15 +95,29 @@ QString setVersion(int version)
     return QStringLiteral("PRAGMA user_version = %1").arg(version);
 }
 
+void apply(Database& db, int step)
+{
+    const Upgrade& upgrade = upgrades().at(step);
+    for (const QString& statement : upgrade.statements)
+        db.executeNative(statement);
+    if (upgrade.convert)
+        upgrade.convert(db);
+    for (const QString& statement : upgrade.after)
+        db.executeNative(statement);
+    db.executeNative(setVersion(step + 1));
+}
+
 } // namespace
 
-QStringList Schema::createStatements(int version)
+void Schema::create(Database& db, int version)
 {
-    QStringList statements = baseStatements();
+    for (const QString& statement : baseStatements())
+        db.executeNative(statement);
     for (int v = 0; v < version; ++v)
-        statements += upgrades().at(v);
-    statements.append(setVersion(version));
-    return statements;
+        apply(db, v);
+    db.executeNative(setVersion(version));
+    if (version == Schema::version())
+        Journal::refreshView(db);
 }
 
 int Schema::version()
@@ -96,18 +125,20 @@ int Schema::version()
     return static_cast<int>(upgrades().size());
 }
 
-void Schema::upgrade(Database& db)
+int Schema::storedVersion(Database& db)
 {
     Recordset stored = db.openRecordset(QStringLiteral("PRAGMA user_version"));
-    const int from = stored.field(0).toInt();
-    stored.close();
-    for (int v = from; v < version(); ++v) {
+    return stored.field(0).toInt();
+}
+
+void Schema::upgrade(Database& db)
+{
+    for (int v = storedVersion(db); v < version(); ++v) {
         Database::Transaction transaction(db);
-        for (const QString& statement : upgrades().at(v))
-            db.executeNative(statement);
-        db.executeNative(setVersion(v + 1));
+        apply(db, v);
         transaction.commit();
     }
+    Journal::refreshView(db);
 }
 
 QStringList Schema::tables()

@@ -11,14 +11,18 @@ class Database;
 class Schema
 {
 public:
-    // The statements that build an empty register of the given version.
-    static QStringList createStatements(int version);
+    // Builds an empty register of the given version in a new file.
+    static void create(Database& db, int version);
 
     // The version this program writes and upgrades to.
     static int version();
 
+    // The version of an opened register.
+    static int storedVersion(Database& db);
+
     // Brings an opened register of an older version up to version(): each upgrade lands whole, together
-    // with its new version number, or not at all. A register of this or a newer version is not written to.
+    // with its new version number, or not at all. Then the journal's view is made the one this program
+    // writes, if it is not. Only for registers no newer than version() (Database::open refuses those).
     static void upgrade(Database& db);
 
     // The tables an opened file must hold.

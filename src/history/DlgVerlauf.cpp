@@ -3,6 +3,7 @@
 #include "CsvSave.h"
 #include "Export.h"
 #include "History.h"
+#include "ProtokollModel.h"
 #include "VerlaufModel.h"
 #include "core/AppState.h"
 #include "core/Blanks.h"
@@ -30,7 +31,8 @@ DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
 
     lblBetreff = placeControl<QLabel>(this, "lblBetreff", 120, 120, 10560, 285);
     sprVerlauf = placeControl<QTableView>(this, "sprVerlauf", 120, 480, 10560, 5280);
-    lblAnzahl = placeControl<QLabel>(this, "lblAnzahl", 120, 5985, 4500, 285);
+    lblAnzahl = placeControl<QLabel>(this, "lblAnzahl", 120, 5985, 2550, 285);
+    pbAenderungen = placeControl<QPushButton>(this, "pbÄnderungen", 2790, 5940, 1815, 375);
     pbDrucken = placeControl<QPushButton>(this, "pbDrucken", 4815, 5940, 1815, 375);
     pbExportieren = placeControl<QPushButton>(this, "pbExportieren", 6840, 5940, 1815, 375);
     pbSchliessen = placeControl<QPushButton>(this, "pbSchließen", 8865, 5940, 1815, 375);
@@ -40,6 +42,7 @@ DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
     lblBetreff->setFont(bold);
 
     verlauf = new VerlaufModel(this);
+    protokoll = new ProtokollModel(this);
     sprVerlauf->setModel(verlauf);
     sprVerlauf->setSelectionBehavior(QAbstractItemView::SelectRows);
     sprVerlauf->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -50,18 +53,16 @@ DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
     QHeaderView* header = sprVerlauf->horizontalHeader();
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
-    const int widths[] = {1500, 1350, 1200, 1000, 2550};
-    for (int c = 0; c < 5; ++c)
-        header->resizeSection(c, tw(widths[c]));
-    // Newest first, as loaded; the indicator shows it.
-    header->setSortIndicator(0, Qt::DescendingOrder);
+    showModel(verlauf);
     sprVerlauf->setSortingEnabled(true);
 
     setDialogDefault(this, pbSchliessen);
+    connectClick(pbAenderungen, this, &DlgVerlauf::pbAenderungen_Click);
     connectClick(pbDrucken, this, &DlgVerlauf::pbDrucken_Click);
     connectClick(pbExportieren, this, &DlgVerlauf::pbExportieren_Click);
     connectClick(pbSchliessen, this, &DlgVerlauf::pbSchliessen_Click);
     connect(verlauf, &QAbstractItemModel::modelReset, this, &DlgVerlauf::setTexts);
+    connect(protokoll, &QAbstractItemModel::modelReset, this, &DlgVerlauf::setTexts);
 
     setTexts();
 }
@@ -80,8 +81,9 @@ void DlgVerlauf::setTexts()
         lblBetreff->clear();
         break;
     }
-    lblAnzahl->setText(GetText(QStringLiteral("Zeilen:"), 806) + QLatin1Char(' ') +
-                       QString::number(verlauf->rowCount()));
+    lblAnzahl->setText(GetText(QStringLiteral("Zeilen:"), 806) + QLatin1Char(' ') + QString::number(shownRows()));
+    pbAenderungen->setText(m_journalShown ? GetText(QStringLiteral("Ausgaben"), 1721)
+                                          : GetText(QStringLiteral("Änderungen"), 1720));
     pbDrucken->setText(GetText(QStringLiteral("Drucken"), 811));
     pbExportieren->setText(GetText(QStringLiteral("Exportieren…"), 801));
     pbSchliessen->setText(GetText(QStringLiteral("Schließen"), 807));
@@ -111,6 +113,7 @@ void DlgVerlauf::loadPerson(qint32 persId)
                      : trimTrailingBlanks(person.field(0).toString() + QLatin1Char(' ') + person.field(1).toString());
     person.close();
     m_subject = Subject::Person;
+    m_persId = persId;
     m_subjectTag = m_subjectText;
     verlauf->setLines(History::ofPerson(persId));
 }
@@ -124,15 +127,50 @@ void DlgVerlauf::loadKey(const QString& keyNumber)
     key.close();
     m_subjectText = function.isEmpty() ? keyNumber : keyNumber + QStringLiteral("  ") + function;
     m_subject = Subject::Key;
+    m_keyNumber = keyNumber;
     m_subjectTag = keyNumber;
     verlauf->setLines(History::ofKey(keyNumber));
+}
+
+int DlgVerlauf::shownRows() const
+{
+    return m_journalShown ? protokoll->rowCount() : verlauf->rowCount();
+}
+
+void DlgVerlauf::showModel(QAbstractItemModel* model)
+{
+    QItemSelectionModel* old = sprVerlauf->selectionModel();
+    sprVerlauf->setModel(model);
+    delete old;
+    QHeaderView* header = sprVerlauf->horizontalHeader();
+    const QList<int> widths = model == verlauf ? QList<int>{1500, 1350, 1200, 1000, 2550} : QList<int>{1800, 2000};
+    for (int c = 0; c < widths.size(); ++c)
+        header->resizeSection(c, tw(widths[c]));
+    // Newest first, as loaded; the indicator shows it.
+    header->setSortIndicator(0, Qt::DescendingOrder);
+}
+
+void DlgVerlauf::pbAenderungen_Click()
+{
+    if (!m_journalShown && protokoll->rowCount() == 0 && m_subject != Subject::None) {
+        WaitCursor wait;
+        protokoll->setLines(m_subject == Subject::Person ? History::entriesOfPerson(m_persId)
+                                                         : History::entriesOfKey(m_keyNumber));
+    }
+    m_journalShown = !m_journalShown;
+    showModel(m_journalShown ? static_cast<QAbstractItemModel*>(protokoll) : verlauf);
+    setTexts();
 }
 
 void DlgVerlauf::pbDrucken_Click()
 {
     // The lines as shown, under a page header that says whose history it is.
-    const QString title = GetText(QStringLiteral("Verlauf"), 802) + QStringLiteral(" – ") + lblBetreff->text();
-    ListPrintout printout({VerlaufModel::columnTitles(), verlauf->rowTexts()}, title, kProgramDescription);
+    const QString what =
+        m_journalShown ? GetText(QStringLiteral("Änderungen"), 1720) : GetText(QStringLiteral("Verlauf"), 802);
+    const QString title = what + QStringLiteral(" – ") + lblBetreff->text();
+    ListPrintout printout(m_journalShown ? ListPrintout::Table{ProtokollModel::columnTitles(), protokoll->rowTexts()}
+                                         : ListPrintout::Table{VerlaufModel::columnTitles(), verlauf->rowTexts()},
+                          title, kProgramDescription);
     Printout::run(QStringLiteral("Verlauf"), m_subjectTag, title, QMarginsF(500, 720, 500, 720),
                   [&printout](QPrinter& printer) {
                       const WaitCursor wait;
@@ -142,7 +180,10 @@ void DlgVerlauf::pbDrucken_Click()
 
 void DlgVerlauf::pbExportieren_Click()
 {
-    saveCsvAs(this, Export::kHistoryFile, Export::history(*verlauf));
+    if (m_journalShown)
+        saveCsvAs(this, Export::kJournalFile, Export::journal(*protokoll));
+    else
+        saveCsvAs(this, Export::kHistoryFile, Export::history(*verlauf));
 }
 
 void DlgVerlauf::pbSchliessen_Click()

@@ -1,6 +1,7 @@
 #include "Export.h"
 
 #include "History.h"
+#include "ProtokollModel.h"
 #include "VerlaufModel.h"
 #include "core/AppState.h"
 #include "core/Blanks.h"
@@ -112,6 +113,11 @@ CsvTable history(const VerlaufModel& model)
     return {VerlaufModel::columnTitles(), model.rowTexts()};
 }
 
+CsvTable journal(const ProtokollModel& model)
+{
+    return {ProtokollModel::columnTitles(), model.rowTexts()};
+}
+
 int toDirectory(const QString& dir)
 {
     QTextStream err(stderr);
@@ -122,6 +128,8 @@ int toDirectory(const QString& dir)
 
         VerlaufModel historyModel;
         historyModel.setLines(History::all());
+        ProtokollModel journalModel;
+        journalModel.setLines(History::entries());
 
         // The grid as the main window fills it at its start, with the window's header texts.
         VergabenModel grid;
@@ -131,10 +139,9 @@ int toDirectory(const QString& dir)
                              GetText(QStringLiteral("Person"), 120)});
 
         const std::pair<QString, CsvTable> files[] = {
-            {kPersonsFile, persons(personListIds())},
-            {kKeysFile, keys(keyListNumbers())},
-            {kCopiesOutFile, copiesOut(grid)},
-            {kHistoryFile, history(historyModel)},
+            {kPersonsFile, persons(personListIds())}, {kKeysFile, keys(keyListNumbers())},
+            {kCopiesOutFile, copiesOut(grid)},        {kHistoryFile, history(historyModel)},
+            {kJournalFile, journal(journalModel)},
         };
         state.DB.reset();
 

@@ -6,6 +6,7 @@
 #include <QVector>
 
 class VergabenModel;
+class ProtokollModel;
 class VerlaufModel;
 
 // The lists as spreadsheet tables: a header row in the current language and the lines in the order
@@ -23,6 +24,7 @@ inline const QString kPersonsFile = QStringLiteral("Personen.csv");
 inline const QString kKeysFile = QStringLiteral("Schluessel.csv");
 inline const QString kCopiesOutFile = QStringLiteral("Vergaben.csv");
 inline const QString kHistoryFile = QStringLiteral("Verlauf.csv");
+inline const QString kJournalFile = QStringLiteral("Protokoll.csv");
 
 // Family name, given name, personnel number of the persons with these ids, in this order.
 CsvTable persons(const QVector<qint32>& ids);
@@ -37,12 +39,13 @@ QStringList keyListNumbers();
 // The shown columns of the handout grid as it shows them: its header texts, its lines in its order.
 CsvTable copiesOut(const VergabenModel& grid);
 
-// The lines of a history window as it shows them.
+// The lines of a history window as it shows them: its movements, or the journal's entries.
 CsvTable history(const VerlaufModel& model);
+CsvTable journal(const ProtokollModel& model);
 
 // `clavaro --export-csv DIR`: opens app().databasePath like a start (openRegister) and writes the person list, the key
-// list, the copies out (unfiltered, in the list's order) and the history of every movement. Reports to stderr; returns
-// the exit code.
+// list, the copies out (unfiltered, in the list's order), the history of every movement and the journal's entries.
+// Reports to stderr; returns the exit code.
 int toDirectory(const QString& dir);
 
 } // namespace Export

@@ -19,8 +19,9 @@ QString literal(const QString& text)
 // The first return recorded for the movement in the current row's BewID.
 QString returnedOf(const QString& row)
 {
-    return QStringLiteral("(SELECT min(r.Zeitpunkt) FROM TBVerlauf r WHERE r.BewID = %1.BewID AND r.Ereignis = %2)")
-        .arg(row, literal(Journal::kRueckgabe));
+    return QStringLiteral("(SELECT min(r.Zeitpunkt) FROM TBVerlauf r WHERE r.BewID = %1.BewID AND r.Art = %2)")
+        .arg(row)
+        .arg(Journal::Rueckgabe);
 }
 
 QString personOf(const Recordset& rs)
@@ -63,8 +64,9 @@ QVector<HistoryLine> read(const QString& movementCondition, const QString& remov
 
     sql = QStringLiteral("SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, v.BewID, "
                          "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
-                         "v.Ereignis = %2")
-              .arg(returnedOf(QStringLiteral("v")), literal(Journal::kBewegungGeloescht));
+                         "v.Art = %2")
+              .arg(returnedOf(QStringLiteral("v")))
+              .arg(Journal::BewegungGeloescht);
     if (!removedCondition.isEmpty())
         sql += QStringLiteral(" AND ") + removedCondition;
     for (Recordset rs = db().openRecordset(sql); !rs.eof(); rs.moveNext())
@@ -76,7 +78,59 @@ QVector<HistoryLine> read(const QString& movementCondition, const QString& remov
     return lines;
 }
 
+QVector<JournalLine> readEntries(const QString& condition)
+{
+    QVector<JournalLine> lines;
+    for (Recordset rs = db().openRecordset(Journal::factsQuery(condition)); !rs.eof(); rs.moveNext())
+        lines.append({rs.field(QStringLiteral("Zeitpunkt")).toString(),
+                      Journal::kindName(rs.field(QStringLiteral("Art")).toInt()), Journal::describe(rs)});
+    return lines;
+}
+
+// The entries that name one of the ids or numbers in (...) as column, and those of their movements.
+QString aboutAndItsMovements(const QString& column, const QString& values, const QString& movementCondition)
+{
+    return QStringLiteral("v.VerlaufID IN (SELECT VerlaufID FROM TBVerlauf WHERE %1 IN (%2) UNION SELECT VerlaufID "
+                          "FROM TBVerlauf WHERE BewID IN (SELECT BewID FROM TBBewegungen WHERE %3 UNION SELECT BewID "
+                          "FROM TBVerlauf WHERE %1 IN (%2) AND BewID IS NOT NULL))")
+        .arg(column, values, movementCondition);
+}
+
 } // namespace
+
+QVector<JournalLine> entriesOfPerson(qint32 persId)
+{
+    const QString id = QString::number(persId);
+    return readEntries(aboutAndItsMovements(QStringLiteral("PersID"), id, QStringLiteral("PersonID = ") + id));
+}
+
+QVector<JournalLine> entriesOfKey(const QString& keyNumber)
+{
+    // The numbers the key had before, from its renumberings, newest first.
+    QStringList numbers{keyNumber};
+    for (qsizetype i = 0; i < numbers.size() && numbers.size() < 100; ++i) {
+        for (Recordset rs = db().openRecordset(
+                 QStringLiteral("SELECT AltSchluesselNr FROM TBVerlauf WHERE Art = %1 AND SchluesselNr = %2 AND "
+                                "AltSchluesselNr IS NOT NULL ORDER BY VerlaufID DESC")
+                     .arg(Journal::SchluesselGeaendert)
+                     .arg(literal(numbers.at(i))));
+             !rs.eof(); rs.moveNext()) {
+            const QString earlier = rs.field(0).toString();
+            if (!numbers.contains(earlier, Qt::CaseInsensitive))
+                numbers << earlier;
+        }
+    }
+    QStringList values;
+    for (const QString& number : std::as_const(numbers))
+        values << literal(number);
+    return readEntries(aboutAndItsMovements(QStringLiteral("SchluesselNr"), values.join(QStringLiteral(", ")),
+                                            QStringLiteral("SchluesselNr = ") + literal(keyNumber)));
+}
+
+QVector<JournalLine> entries()
+{
+    return readEntries(QString());
+}
 
 QVector<HistoryLine> ofPerson(qint32 persId)
 {

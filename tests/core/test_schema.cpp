@@ -27,10 +27,10 @@ private Q_SLOTS:
             QCOMPARE(column(*db, objects), current);
             QCOMPARE(column(*db, "PRAGMA user_version"), QString::number(Schema::version()));
 
-            QStringList statements;
-            db->setObserver([&](const QString& written, const QString&) { statements << written; });
+            // Once up to date, nothing is written again.
+            const QString schema = column(*db, "PRAGMA schema_version");
             Schema::upgrade(*db);
-            QCOMPARE(statements, QStringList{QStringLiteral("PRAGMA user_version")});
+            QCOMPARE(column(*db, "PRAGMA schema_version"), schema);
         }
     }
 };

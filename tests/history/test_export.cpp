@@ -6,6 +6,7 @@
 #include "handouts/VergabenModel.h"
 #include "history/DlgVerlauf.h"
 #include "history/HistoryMenus.h"
+#include "history/ProtokollModel.h"
 #include "history/VerlaufModel.h"
 #include "keys/KeyPane.h"
 #include "persons/PersonPane.h"
@@ -152,6 +153,7 @@ private Q_SLOTS:
         QCOMPARE(fileContent(out + "/Verlauf.csv"),
                  Csv::document(kHistoryHeader, {{"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"},
                                                 {"01.03.2026", today, "K10", "", "Tor; Süd", "Abel Ute"}}));
+        QVERIFY(fileContent(out + "/Protokoll.csv").contains(";Rückgabe;Schlüssel K10 von Abel Ute zurückgegeben\r\n"));
 
         QCOMPARE(run(path, {}), 0);
         QCOMPARE(QDir(path + ".backup").entryList(QDir::Files).size(), 1);
@@ -212,9 +214,12 @@ private Q_SLOTS:
                               QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
             window.pbDrucken->click();
             window.pbExportieren->click();
+            window.pbAenderungen->click(); // the journal's entries about the key, newest first
+            seen << window.lblAnzahl->text() << window.protokoll->cellText(0, 2);
         }));
         QTest::keyClick(main.keys->lstSchluessel, Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg"}));
+        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Zeilen: 3",
+                                    "Schlüssel K10 an Abel Ute ausgegeben"}));
         const QStringList pdfs = QDir(app().printToPdfDir).entryList({"Verlauf-*-K10.pdf"}, QDir::Files);
         QCOMPARE(pdfs.size(), 1);
         QVERIFY(fileContent(app().printToPdfDir + '/' + pdfs.first()).startsWith("%PDF"));
@@ -230,10 +235,13 @@ private Q_SLOTS:
         DialogRunner::setHook([&](QDialog& dialog) {
             auto& window = static_cast<DlgVerlauf&>(dialog);
             seen << window.lblBetreff->text() << window.lblAnzahl->text();
+            window.pbAenderungen->click(); // the key's entries from before its renumbering too
+            seen << window.lblAnzahl->text();
         });
         HistoryMenus::sprVergaben_Verlauf(*main.handouts);
         HistoryMenus::sprVergaben_VerlaufPerson(*main.handouts);
-        QCOMPARE(seen, (QStringList{"Schlüssel: K12  Tor; Süd", "Zeilen: 2", "Person: Müller Jörg", "Zeilen: 1"}));
+        QCOMPARE(seen, (QStringList{"Schlüssel: K12  Tor; Süd", "Zeilen: 2", "Zeilen: 4", "Person: Müller Jörg",
+                                    "Zeilen: 1", "Zeilen: 2"}));
 
         // The person list's context menu follows the language.
         app().Sprache = QStringLiteral("FR");

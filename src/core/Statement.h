@@ -1,0 +1,54 @@
+#pragma once
+
+#include "SqlError.h"
+
+#include <QByteArray>
+#include <QVariant>
+#include <sqlite3.h>
+
+// One prepared statement of the engine's own SQL, run many times with new values: for writing many
+// rows at once (the demo data, converting a register), where the program's statement texts would be
+// translated and prepared anew for every row.
+class Statement
+{
+public:
+    Statement(sqlite3* db, const char* sql) : m_db(db) { check(sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr)); }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // The buffers must live until run() returns.
+    void text(int index, const QByteArray& value)
+    {
+        check(sqlite3_bind_text(m_stmt, index, value.constData(), static_cast<int>(value.size()), SQLITE_STATIC));
+    }
+    void number(int index, int value) { check(sqlite3_bind_int(m_stmt, index, value)); }
+    // A value as the program reads it: Null, a number, or text (anything else as its text).
+    void bind(int index, const QVariant& value)
+    {
+        if (value.isNull())
+            check(sqlite3_bind_null(m_stmt, index));
+        else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
+                 value.typeId() == QMetaType::Bool)
+            check(sqlite3_bind_int64(m_stmt, index, value.toLongLong()));
+        else
+            check(sqlite3_bind_text(m_stmt, index, value.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT));
+    }
+    void run()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc != SQLITE_DONE)
+            check(rc);
+        sqlite3_reset(m_stmt);
+    }
+
+private:
+    void check(int rc) const
+    {
+        if (rc != SQLITE_OK)
+            throw SqlError(rc & 0xff, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};
