@@ -7,6 +7,7 @@
 #include "core/AppState.h"
 #include "core/RegisterLocation.h"
 #include "core/Startup.h"
+#include "undo/Undo.h"
 #include "widgets/DesignedFont.h"
 #include "widgets/WaitCursor.h"
 
@@ -22,6 +23,7 @@ int Main(QApplication& application)
 
     app().Sprache = QStringLiteral("DE");
     // While the user reads the start window, the main window's lists are read (messages wait for it).
+    Undo::keepChanges(); // the system number asked for at the open is the first change
     openDbAhead();
     StartLists startLists;
     FrmSplash::showModal();
@@ -44,6 +46,7 @@ int Main(QApplication& application)
         frmMain.show();
         exitCode = application.exec();
     }
+    Undo::forget();
     Messages::setInstance(nullptr);
     app().DB.reset();
     return exitCode;
