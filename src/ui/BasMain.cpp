@@ -3,6 +3,7 @@
 #include "FrmMain.h"
 #include "FrmSplash.h"
 #include "QtMessages.h"
+#include "QtTexts.h"
 #include "StartLists.h"
 #include "core/AppState.h"
 #include "core/RegisterLocation.h"
@@ -26,7 +27,9 @@ int Main(QApplication& application)
     Undo::keepChanges(); // the system number asked for at the open is the first change
     openDbAhead();
     StartLists startLists;
+    loadQtTexts();
     FrmSplash::showModal();
+    loadQtTexts(); // in the language chosen there
     std::optional<MainLists> lists;
     {
         WaitCursor wait; // when the answer came before the reading was done

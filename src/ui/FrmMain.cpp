@@ -8,6 +8,7 @@
 #include "keys/KeyPane.h"
 #include "persons/PersonPane.h"
 #include "ui/FrmSplash.h"
+#include "ui/QtTexts.h"
 #include "undo/Undo.h"
 #include "widgets/ConnectClick.h"
 #include "widgets/DesignedFont.h"
@@ -317,6 +318,7 @@ void FrmMain::pbExit_Click()
 void FrmMain::imgLogo_Click()
 {
     FrmSplash::showModal(this);
+    loadQtTexts();
     setTexts();
 }
 

@@ -209,17 +209,24 @@ private Q_SLOTS:
         DialogRunner::setHook(saveAs(file, [&](QDialog& dialog) {
             auto& window = static_cast<DlgVerlauf&>(dialog);
             seen << window.lblBetreff->text() << window.lblAnzahl->text() << window.verlauf->cellText(0, 5);
-            window.show(); // a real click on the person column's header
+            window.show(); // a real click on the person column's header; the selected line stays selected
+            const QRect table = window.sprVerlauf->geometry();
+            const QPoint close = window.pbSchliessen->pos();
+            window.resize(window.size() + QSize(100, 50)); // the table takes the room, the buttons move with it
+            QTRY_COMPARE(window.sprVerlauf->size(), table.size() + QSize(100, 50));
+            QCOMPARE(window.pbSchliessen->pos(), close + QPoint(100, 50));
+            window.sprVerlauf->selectRow(0);
             QHeaderView* header = window.sprVerlauf->horizontalHeader();
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            seen << window.verlauf->cellText(window.sprVerlauf->selectionModel()->selectedRows().value(0).row(), 5);
             window.pbDrucken->click();
             window.pbExportieren->click();
             window.pbAenderungen->click(); // the journal's entries about the key, newest first
             seen << window.lblAnzahl->text() << window.protokoll->cellText(0, 2);
         }));
         QTest::keyClick(main.keys->lstSchluessel, Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Zeilen: 3",
+        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Müller Jörg", "Zeilen: 3",
                                     "Schlüssel K10 an Abel Ute ausgegeben"}));
         const QStringList pdfs = QDir(app().printToPdfDir).entryList({"Verlauf-*-K10.pdf"}, QDir::Files);
         QCOMPARE(pdfs.size(), 1);
