@@ -35,7 +35,6 @@ void engineHandout(Database& db, const QString& key, int person)
     sqlite3_exec(db.handle(), insert.constData(), nullptr, nullptr, nullptr);
 }
 
-
 } // namespace
 
 int main(int argc, char** argv)

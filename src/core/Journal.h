@@ -43,6 +43,15 @@ enum Art : int {
     SchluesselAngelegt = 7,
     SchluesselGeaendert = 8,
     SchluesselGeloescht = 9,
+    // A change taken back by the program's undo: written by the program, never by a trigger.
+    VergabeZurueckgenommen = 10,
+    RueckgabeZurueckgenommen = 11,
+    PersonAngelegtZurueckgenommen = 12,
+    PersonGeaendertZurueckgenommen = 13,
+    PersonStorniertZurueckgenommen = 14,
+    SchluesselAngelegtZurueckgenommen = 15,
+    SchluesselGeaendertZurueckgenommen = 16,
+    SchluesselGeloeschtZurueckgenommen = 17,
     // The locking plan and lost copies (numbers from 40, so that other groups of kinds fit before them).
     Verlust = 40,
     ZylinderAngelegt = 41,
@@ -50,6 +59,10 @@ enum Art : int {
     ZylinderEntfernt = 43,
     SchliessungAngelegt = 44,
     SchliessungEntfernt = 45,
+    VerlustZurueckgenommen = 46, // taken back by the program's undo, as the kinds above
+    SchliessungAngelegtZurueckgenommen = 47,
+    SchliessungEntferntZurueckgenommen = 48,
+    SchliessplanZurueckgenommen = 49,
 };
 
 struct Kind
@@ -96,5 +109,26 @@ QStringList lockingPlanStatements();
 
 // Creates or replaces the view VVerlauf when it is not what this program writes. True when it wrote.
 bool refreshView(Database& db);
+
+// The upgrade that makes the triggers keep silent while the program takes a change back (Pause).
+QStringList pausableStatements();
+
+// While one lives, inside the caller's transaction, the triggers write nothing: the program puts rows
+// back as they were before a change and writes the one entry that says so itself (add). Any tool may do
+// the same with the row 'Ruecknahme' in TBSystem.
+class Pause
+{
+public:
+    explicit Pause(Database& db);
+    ~Pause();
+    Pause(const Pause&) = delete;
+    Pause& operator=(const Pause&) = delete;
+
+private:
+    Database& m_db;
+};
+
+// Adds one entry of kind art with these facts: columns of TBVerlauf and their values.
+void add(Database& db, int art, const QList<std::pair<QString, QVariant>>& facts);
 
 } // namespace Journal

@@ -32,6 +32,14 @@ void setKeeper(Keeper keeper); // an empty keeper keeps nothing
 
 void make(Kind kind, QList<RowChange::Scope> scopes, const std::function<void()>& statements);
 
+// Takes a kept change back: its rows as they were before it, in one transaction, the journal recording the
+// taking back itself (a "... zurückgenommen" entry) rather than the statements that do it. False, with
+// nothing written, when the rows are no longer as the change left them.
+bool takeBack(Kind kind, const RowChange& change);
+// Makes it again: its rows as the change left them, the journal recording them as it recorded the change.
+// False, with nothing written, when the rows are no longer as taking it back left them.
+bool makeAgain(const RowChange& change);
+
 // What the change is called in the current language ("Rückgabe").
 QString label(Kind kind);
 

@@ -48,7 +48,7 @@ public:
     // SqlError when the engine refuses a statement; the caller's transaction then rolls everything back.
     bool restore(Database& db, Side side) const;
 
-    // The tables the change touched, in the scopes' order.
+    // The tables the change touched (with rows on either side), in the scopes' order.
     QStringList tables() const;
     // A table's rows on one side, by rowid.
     const QMap<qint64, Row>& rows(const QString& table, Side side) const;

@@ -128,6 +128,8 @@ const QList<Upgrade>& upgrades()
         QStringList{QStringLiteral("CREATE TABLE TBSystem (Eintrag TEXT NOT NULL PRIMARY KEY, Wert TEXT)")},
         // The journal keeps facts instead of sentences; its entries are carried over.
         Upgrade(Journal::toFactsStatements(), Journal::convertSentences, Journal::afterConversion()),
+        // The journal's triggers keep silent while the program takes a change back and writes its own entry.
+        Journal::pausableStatements(),
         lockingPlanStatements(),
     };
     return steps;

@@ -3,10 +3,12 @@
 #include "FrmMain.h"
 #include "FrmSplash.h"
 #include "QtMessages.h"
+#include "QtTexts.h"
 #include "StartLists.h"
 #include "core/AppState.h"
 #include "core/RegisterLocation.h"
 #include "core/Startup.h"
+#include "undo/Undo.h"
 #include "widgets/DesignedFont.h"
 #include "widgets/WaitCursor.h"
 
@@ -22,9 +24,12 @@ int Main(QApplication& application)
 
     app().Sprache = QStringLiteral("DE");
     // While the user reads the start window, the main window's lists are read (messages wait for it).
+    Undo::keepChanges(); // the system number asked for at the open is the first change
     openDbAhead();
     StartLists startLists;
+    loadQtTexts();
     FrmSplash::showModal();
+    loadQtTexts(); // in the language chosen there
     std::optional<MainLists> lists;
     {
         WaitCursor wait; // when the answer came before the reading was done
@@ -44,6 +49,7 @@ int Main(QApplication& application)
         frmMain.show();
         exitCode = application.exec();
     }
+    Undo::forget();
     Messages::setInstance(nullptr);
     app().DB.reset();
     return exitCode;

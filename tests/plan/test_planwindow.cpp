@@ -150,8 +150,14 @@ private Q_SLOTS:
 
         FrmMain main;
         main.show();
-        QCOMPARE(main.keys->lstSchluessel->actions().last()->text(), "Schließplan…");
-        QCOMPARE(main.handouts->sprVergaben->actions().last()->text(), "Verlust melden…");
+        const auto menu = [](QWidget* list) {
+            QStringList entries;
+            for (const QAction* action : list->actions())
+                entries << action->text();
+            return entries;
+        };
+        QVERIFY(menu(main.keys->lstSchluessel).contains("Schließplan…"));
+        QVERIFY(menu(main.handouts->sprVergaben).contains("Verlust melden…"));
         QTemporaryDir pdfs;
         app().printToPdfDir = pdfs.path();
         ScriptedMessages messages;
