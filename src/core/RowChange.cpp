@@ -4,6 +4,7 @@
 #include "Statement.h"
 
 #include <QSet>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -207,6 +208,11 @@ bool RowChange::restore(Database& db, Side side) const
         }
     }
     return true;
+}
+
+bool RowChange::changedRows() const
+{
+    return std::any_of(m_tables.cbegin(), m_tables.cend(), [](const Table& t) { return t.before != t.after; });
 }
 
 QStringList RowChange::tables() const
