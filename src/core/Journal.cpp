@@ -670,7 +670,10 @@ QStringList afterConversion()
 
 QStringList pausableStatements()
 {
-    return dropTriggers() + triggerStatements();
+    return dropTriggers() + triggerStatements() +
+           QStringList{QStringLiteral("CREATE INDEX TBVerlauf_SchluesselGeloescht ON TBVerlauf (SchluesselNr) WHERE "
+                                      "Art = %1")
+                           .arg(SchluesselGeloescht)};
 }
 
 Pause::Pause(Database& db) : m_db(db)

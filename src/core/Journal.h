@@ -110,7 +110,9 @@ QStringList lockingPlanStatements();
 // Creates or replaces the view VVerlauf when it is not what this program writes. True when it wrote.
 bool refreshView(Database& db);
 
-// The upgrade that makes the triggers keep silent while the program takes a change back (Pause).
+// The upgrade that makes the triggers keep silent while the program takes a change back (Pause), and lets
+// a movement removed with its key find the key's removal entry at once, however many movements went
+// before it.
 QStringList pausableStatements();
 
 // While one lives, inside the caller's transaction, the triggers write nothing: the program puts rows

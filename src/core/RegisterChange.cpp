@@ -156,7 +156,8 @@ void make(Kind kind, QList<RowChange::Scope> scopes, const std::function<void()>
     statements();
     change.readAfter(database);
     transaction.commit();
-    keeper()(kind, std::move(change));
+    if (change.changedRows()) // nothing to take back otherwise
+        keeper()(kind, std::move(change));
 }
 
 bool takeBack(Kind kind, const RowChange& change)

@@ -7,8 +7,8 @@
 
 // Every change the program makes to the register passes through here: its kind, the rows it touches and
 // the statements that make it. The statements run in one transaction; a change that throws is rolled back
-// whole. Whoever keeps the changes (the undo stack) is handed each one, with its rows before and after,
-// once it has been made; while nobody keeps them, no rows are read.
+// whole. Whoever keeps the changes (the undo stack) is handed each one that changed a row, with its rows
+// before and after, once it has been made; while nobody keeps them, no rows are read.
 namespace RegisterChange {
 
 enum class Kind {

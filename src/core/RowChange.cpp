@@ -4,6 +4,7 @@
 #include "Statement.h"
 
 #include <QSet>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -209,11 +210,16 @@ bool RowChange::restore(Database& db, Side side) const
     return true;
 }
 
+bool RowChange::changedRows() const
+{
+    return std::any_of(m_tables.cbegin(), m_tables.cend(), [](const Table& t) { return t.before != t.after; });
+}
+
 QStringList RowChange::tables() const
 {
     QStringList names;
     for (const Table& t : m_tables) {
-        if (!t.before.isEmpty() || !t.after.isEmpty())
+        if (t.before != t.after)
             names << t.scope.table;
     }
     return names;

@@ -48,7 +48,10 @@ public:
     // SqlError when the engine refuses a statement; the caller's transaction then rolls everything back.
     bool restore(Database& db, Side side) const;
 
-    // The tables the change touched (with rows on either side), in the scopes' order.
+    // False when every row is as it was: the statements changed nothing.
+    bool changedRows() const;
+
+    // The tables whose rows the change altered, in the scopes' order.
     QStringList tables() const;
     // A table's rows on one side, by rowid.
     const QMap<qint64, Row>& rows(const QString& table, Side side) const;

@@ -219,6 +219,13 @@ private Q_SLOTS:
         QCOMPARE(entriesAfter(beforeRedo), made);
     }
 
+    // Saving a person unchanged changes no row: nothing to take back.
+    void nothingChangedIsNotKept()
+    {
+        changePerson(1, "Meier", "Hans");
+        QCOMPARE(Undo::stack().count(), 0);
+    }
+
     // Rows changed behind the stack's back: refused with a message, nothing written, the change kept; once
     // they are as the change left them again, it goes back.
     void refusedWhenTheRowsChangedSince()
