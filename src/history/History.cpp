@@ -38,6 +38,7 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
     line.zusatzNr = trimTrailingBlanks(rs.field(QStringLiteral("ZusatzNr")).toString());
     line.function = trimTrailingBlanks(rs.field(QStringLiteral("Funktion")).toString());
     line.person = personOf(rs);
+    line.personalNumber = trimBlanks(rs.field(QStringLiteral("PersNr")).toString());
     line.bewId = rs.field(QStringLiteral("BewID")).toInt();
     const QDate returned = QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
     if (stillThere && rs.field(QStringLiteral("Status")).toInt() == 0)
@@ -53,18 +54,20 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
 QVector<HistoryLine> read(const QString& movementCondition, const QString& removedCondition)
 {
     QVector<HistoryLine> lines;
-    QString sql = QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
-                                 "p.Vorname, m.BewID, %1 AS Zurueck FROM (TBBewegungen m LEFT JOIN TBSchluessel k ON "
-                                 "k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID = m.PersonID")
-                      .arg(returnedOf(QStringLiteral("m")));
+    QString sql =
+        QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
+                       "p.Vorname, p.PersNr, m.BewID, %1 AS Zurueck FROM (TBBewegungen m LEFT JOIN TBSchluessel k ON "
+                       "k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID = m.PersonID")
+            .arg(returnedOf(QStringLiteral("m")));
     if (!movementCondition.isEmpty())
         sql += QStringLiteral(" WHERE ") + movementCondition;
     for (Recordset rs = db().openRecordset(sql); !rs.eof(); rs.moveNext())
         lines.append(lineOf(rs, true));
 
-    sql = QStringLiteral("SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, v.BewID, "
-                         "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
-                         "v.Art = %2")
+    sql = QStringLiteral(
+              "SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, p.PersNr, v.BewID, "
+              "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
+              "v.Art = %2")
               .arg(returnedOf(QStringLiteral("v")))
               .arg(Journal::BewegungGeloescht);
     if (!removedCondition.isEmpty())

@@ -11,7 +11,7 @@ class VerlaufModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 6;
+    static constexpr int kColumns = 7;
 
     explicit VerlaufModel(QObject* parent = nullptr);
 
