@@ -41,6 +41,8 @@ const QList<Kind>& kinds()
          QStringLiteral("Schlüssel {SchluesselNr} gelöscht ({Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
                         "Zusatznummer])"),
          1719},
+        {Uebernommen, QStringLiteral("Übernommen"), 1725,
+         QStringLiteral("{Funktion}: {Gesamt} Zeilen aus einer Jet-Datei übernommen"), 1726},
     };
     return list;
 }
@@ -448,6 +450,12 @@ QString describe(const Recordset& facts)
     for (const Field& field : fields())
         shown.insert(field.name, shownText(field.shown, facts.field(field.name)));
     return describe(facts.field(QStringLiteral("Art")).toInt(), shown);
+}
+
+QString carriedOverStatement(const QString& table, qint64 rows)
+{
+    return insert(Uebernommen, {QStringLiteral("Funktion"), QStringLiteral("Gesamt")},
+                  {quoted(table), QString::number(rows)});
 }
 
 QStringList toFactsStatements()

@@ -43,6 +43,7 @@ enum Art : int {
     SchluesselAngelegt = 7,
     SchluesselGeaendert = 8,
     SchluesselGeloescht = 9,
+    Uebernommen = 10, // a table carried over from a Jet file: its name in Funktion, its rows in Gesamt
 };
 
 struct Kind
@@ -81,6 +82,10 @@ QStringList afterConversion();
 
 // The journal as the first version kept it (upgrade 2).
 QStringList sentenceStatements();
+
+// The entry for one table carried over from a Jet file: one entry for all its rows, which were written
+// before the journal existed.
+QString carriedOverStatement(const QString& table, qint64 rows);
 
 // Creates or replaces the view VVerlauf when it is not what this program writes. True when it wrote.
 bool refreshView(Database& db);
