@@ -88,6 +88,9 @@ const QList<Upgrade>& upgrades()
         QStringList{QStringLiteral("CREATE TABLE TBSystem (Eintrag TEXT NOT NULL PRIMARY KEY, Wert TEXT)")},
         // The journal keeps facts instead of sentences; its entries are carried over.
         Upgrade(Journal::toFactsStatements(), Journal::convertSentences, Journal::afterConversion()),
+        // The journal's triggers keep silent while the program takes a change back and writes its own entry;
+        // the removal of a key's movements finds the key's removal entry by an index of its own.
+        Journal::pausableStatements(),
     };
     return steps;
 }

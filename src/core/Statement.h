@@ -7,8 +7,9 @@
 #include <QVariant>
 #include <sqlite3.h>
 
-// One prepared statement of the engine's own SQL, run many times with new values: for writing many
-// rows at once (the demo data, converting a register, carrying one over from a Jet file), where the
+// One prepared statement of the engine's own SQL, run many times with new values: for writing or reading
+// many rows at once (the demo data, converting a register, carrying one over from a Jet file, putting back
+// the rows of a change), where the
 // program's statement texts would be translated and prepared anew for every row.
 class Statement
 {
@@ -37,6 +38,7 @@ public:
         else
             check(sqlite3_bind_text(m_stmt, index, value.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT));
     }
+    void number(int index, qint64 value) { check(sqlite3_bind_int64(m_stmt, index, value)); }
     void run()
     {
         const int rc = sqlite3_step(m_stmt);
@@ -54,6 +56,19 @@ public:
         sqlite3_reset(m_stmt);
         return rc;
     }
+    // For a query: true while it yields a row, whose columns are read through handle(); false at its end,
+    // when it is ready to run again.
+    bool next()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        sqlite3_reset(m_stmt);
+        if (rc != SQLITE_DONE)
+            check(rc);
+        return false;
+    }
+    sqlite3_stmt* handle() const { return m_stmt; }
 
 private:
     void check(int rc) const

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <limits>
 
-VergabenModel::VergabenModel(QObject* parent) : QAbstractTableModel(parent), m_dateFormat(DateText::shortFormat())
+VergabenModel::VergabenModel(QObject* parent) : LinesModel(parent), m_dateFormat(DateText::shortFormat())
 {
     m_header = {QStringLiteral("Datum"),    QStringLiteral("SchlüsselNr"), QStringLiteral("ZusatzNr"),
                 QStringLiteral("Funktion"), QStringLiteral("Person"),      QStringLiteral("ID")};
@@ -118,24 +118,7 @@ void VergabenModel::sortBy(int col)
         sortWith([&key](int a, int b) { return TextCollation::compare(key[a], key[b]) < 0; });
     }
 
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    QVector<int> newPlace(maxRows());
-    QVector<Line> sorted;
-    sorted.reserve(maxRows());
-    for (int i = 0; i < order.size(); ++i) {
-        newPlace[order[i]] = i;
-        sorted.append(std::move(m_lines[order[i]]));
-    }
-    m_lines = std::move(sorted);
-
-    // Selection and current index follow their lines.
-    const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex& index : before)
-        after.append(index.isValid() ? this->index(newPlace[index.row()], index.column()) : index);
-    changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    reorder(m_lines, order);
 }
 
 int VergabenModel::rowCount(const QModelIndex& parent) const

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TextStore.h"
+#include "widgets/LinesModel.h"
 
-#include <QAbstractTableModel>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -15,7 +15,7 @@
 //
 // Each line keeps its typed values (the handout's date, the movement's number, texts) and the grid shows
 // them as text; sorting and reading back use the values, so no shown text is ever parsed again.
-class VergabenModel : public QAbstractTableModel
+class VergabenModel : public LinesModel
 {
     Q_OBJECT
 public:

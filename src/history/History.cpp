@@ -16,10 +16,11 @@ QString literal(const QString& text)
     return QLatin1Char('\'') + Sql::sqlText(text) + QLatin1Char('\'');
 }
 
-// The first return recorded for the movement in the current row's BewID.
+// The last return recorded for the movement in the current row's BewID: one taken back was followed by
+// another.
 QString returnedOf(const QString& row)
 {
-    return QStringLiteral("(SELECT min(r.Zeitpunkt) FROM TBVerlauf r WHERE r.BewID = %1.BewID AND r.Art = %2)")
+    return QStringLiteral("(SELECT max(r.Zeitpunkt) FROM TBVerlauf r WHERE r.BewID = %1.BewID AND r.Art = %2)")
         .arg(row)
         .arg(Journal::Rueckgabe);
 }
@@ -64,10 +65,13 @@ QVector<HistoryLine> read(const QString& movementCondition, const QString& remov
     for (Recordset rs = db().openRecordset(sql); !rs.eof(); rs.moveNext())
         lines.append(lineOf(rs, true));
 
+    // A removed movement once, by its last removal, and not while it is back (its key's deletion taken back).
     sql = QStringLiteral(
               "SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, p.PersNr, v.BewID, "
               "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
-              "v.Art = %2")
+              "v.Art = %2 AND v.VerlaufID = (SELECT max(x.VerlaufID) FROM TBVerlauf x WHERE x.BewID = "
+              "v.BewID AND x.Art = %2) AND NOT EXISTS (SELECT 1 FROM TBBewegungen b WHERE b.BewID = "
+              "v.BewID)")
               .arg(returnedOf(QStringLiteral("v")))
               .arg(Journal::BewegungGeloescht);
     if (!removedCondition.isEmpty())

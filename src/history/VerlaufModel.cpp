@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -41,7 +42,7 @@ const QString& textOf(const HistoryLine& line, int column)
 
 } // namespace
 
-VerlaufModel::VerlaufModel(QObject* parent) : QAbstractTableModel(parent) {}
+VerlaufModel::VerlaufModel(QObject* parent) : LinesModel(parent) {}
 
 void VerlaufModel::setLines(QVector<HistoryLine> lines)
 {
@@ -130,11 +131,11 @@ void VerlaufModel::sort(int column, Qt::SortOrder order)
             return collator.compare(textOf(a, column), textOf(b, column)) < 0;
         }
     };
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QVector<int> places(m_lines.size());
+    std::iota(places.begin(), places.end(), 0);
     if (order == Qt::AscendingOrder)
-        std::stable_sort(m_lines.begin(), m_lines.end(), less);
+        std::stable_sort(places.begin(), places.end(), [&](int a, int b) { return less(m_lines[a], m_lines[b]); });
     else
-        std::stable_sort(m_lines.begin(), m_lines.end(),
-                         [&](const HistoryLine& a, const HistoryLine& b) { return less(b, a); });
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::stable_sort(places.begin(), places.end(), [&](int a, int b) { return less(m_lines[b], m_lines[a]); });
+    reorder(m_lines, places);
 }

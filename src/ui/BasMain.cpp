@@ -4,6 +4,7 @@
 #include "FrmMain.h"
 #include "FrmSplash.h"
 #include "QtMessages.h"
+#include "QtTexts.h"
 #include "StartLists.h"
 #include "core/AppState.h"
 #include "core/Messages.h"
@@ -12,6 +13,7 @@
 #include "core/Startup.h"
 #include "core/Texts.h"
 #include "jet/JetImport.h"
+#include "undo/Undo.h"
 #include "widgets/DesignedFont.h"
 #include "widgets/WaitCursor.h"
 
@@ -74,10 +76,13 @@ int Main(QApplication& application)
     // the engine never opens it.
     const bool jet = JetFile::hasJetHeader(app().databasePath);
     // While the user reads the start window, the main window's lists are read (messages wait for it).
+    Undo::keepChanges(); // the system number asked for at the open is the first change
     if (!jet)
         openDbAhead();
     StartLists startLists;
+    loadQtTexts();
     FrmSplash::showModal();
+    loadQtTexts(); // in the language chosen there
     std::optional<MainLists> lists;
     {
         WaitCursor wait; // when the answer came before the reading was done
@@ -98,6 +103,7 @@ int Main(QApplication& application)
         frmMain.show();
         exitCode = application.exec();
     }
+    Undo::forget();
     Messages::setInstance(nullptr);
     app().DB.reset();
     return exitCode;

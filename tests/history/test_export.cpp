@@ -121,7 +121,8 @@ private Q_SLOTS:
         if (binary.isEmpty())
             QSKIP("CLAVARO_BINARY is not set (run through ctest)");
         m_db->exec("UPDATE TBBewegungen SET Status = 1 WHERE BewID = 2");
-        m_db->exec("UPDATE TBSystem SET Wert = 'old' WHERE Eintrag = 'Sortierfolge'"); // indexes in an older order
+        m_db->exec("UPDATE TBVerlauf SET Zeitpunkt = '2026-03-10 23:59:59' WHERE Art = 2"); // not the clock's day
+        m_db->exec("UPDATE TBSystem SET Wert = 'old' WHERE Eintrag = 'Sortierfolge'");      // indexes in an older order
         const QString path = m_db->path();
         app().DB.reset(); // the export opens the file for itself
 
@@ -143,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
         app().DB.reset();
 
-        const QString today = QLocale().toString(QDate::currentDate(), QStringLiteral("dd.MM.yyyy"));
+        const QString today = QStringLiteral("10.03.2026");
         QCOMPARE(fileContent(out + "/Personen.csv"), kPersons);
         QCOMPARE(fileContent(out + "/Schluessel.csv"),
                  Csv::document({"SchlüsselNr", "Funktion", "Gesamt", "Ausgegeben", "Frei"},
@@ -208,17 +209,24 @@ private Q_SLOTS:
         DialogRunner::setHook(saveAs(file, [&](QDialog& dialog) {
             auto& window = static_cast<DlgVerlauf&>(dialog);
             seen << window.lblBetreff->text() << window.lblAnzahl->text() << window.verlauf->cellText(0, 5);
-            window.show(); // a real click on the person column's header
+            window.show(); // a real click on the person column's header; the selected line stays selected
+            const QRect table = window.sprVerlauf->geometry();
+            const QPoint close = window.pbSchliessen->pos();
+            window.resize(window.size() + QSize(100, 50)); // the table takes the room, the buttons move with it
+            QTRY_COMPARE(window.sprVerlauf->size(), table.size() + QSize(100, 50));
+            QCOMPARE(window.pbSchliessen->pos(), close + QPoint(100, 50));
+            window.sprVerlauf->selectRow(0);
             QHeaderView* header = window.sprVerlauf->horizontalHeader();
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            seen << window.verlauf->cellText(window.sprVerlauf->selectionModel()->selectedRows().value(0).row(), 5);
             window.pbDrucken->click();
             window.pbExportieren->click();
             window.pbAenderungen->click(); // the journal's entries about the key, newest first
             seen << window.lblAnzahl->text() << window.protokoll->cellText(0, 2);
         }));
         QTest::keyClick(main.keys->lstSchluessel, Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Zeilen: 3",
+        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Müller Jörg", "Zeilen: 3",
                                     "Schlüssel K10 an Abel Ute ausgegeben"}));
         const QStringList pdfs = QDir(app().printToPdfDir).entryList({"Verlauf-*-K10.pdf"}, QDir::Files);
         QCOMPARE(pdfs.size(), 1);
@@ -243,13 +251,13 @@ private Q_SLOTS:
         QCOMPARE(seen, (QStringList{"Schlüssel: K12  Tor; Süd", "Zeilen: 2", "Zeilen: 4", "Person: Müller Jörg",
                                     "Zeilen: 1", "Zeilen: 2"}));
 
-        // The person list's context menu follows the language.
+        // The person list's context menu follows the language, its undo entries too.
         app().Sprache = QStringLiteral("FR");
         main.setTexts();
         QStringList entries;
         for (const QAction* action : main.persons->lstPerson->actions())
             entries << action->text();
-        QCOMPARE(entries.join('|'), QStringLiteral("Historique…|Exporter…"));
+        QCOMPARE(entries.join('|'), QStringLiteral("Historique…|Exporter…||Annuler|Rétablir"));
     }
 };
 
