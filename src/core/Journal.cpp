@@ -65,6 +65,8 @@ const QList<Kind>& kinds()
          QStringLiteral("Löschung des Schlüssels {SchluesselNr} ({Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
                         "Zusatznummer]) mit seinen Vergaben zurückgenommen"),
          937},
+        {Uebernommen, QStringLiteral("Übernommen"), 1725,
+         QStringLiteral("{Funktion}: {Gesamt} Zeilen aus einer Jet-Datei übernommen"), 1726},
         {Verlust, QStringLiteral("Verlust"), 1950,
          QStringLiteral("Schlüssel {Kopie} von {Person} als verloren gemeldet, verloren am {Tag}"), 1960},
         {ZylinderAngelegt, QStringLiteral("Zylinder angelegt"), 1951,
@@ -526,6 +528,12 @@ QString describe(const Recordset& facts)
     for (const Field& field : fields())
         shown.insert(field.name, shownText(field.shown, facts.field(field.name)));
     return describe(facts.field(QStringLiteral("Art")).toInt(), shown);
+}
+
+QString carriedOverStatement(const QString& table, qint64 rows)
+{
+    return insert(Uebernommen, {QStringLiteral("Funktion"), QStringLiteral("Gesamt")},
+                  {quoted(table), QString::number(rows)});
 }
 
 QStringList toFactsStatements()

@@ -52,6 +52,7 @@ enum Art : int {
     SchluesselAngelegtZurueckgenommen = 15,
     SchluesselGeaendertZurueckgenommen = 16,
     SchluesselGeloeschtZurueckgenommen = 17,
+    Uebernommen = 18, // a table carried over from a Jet file: its name in Funktion, its rows in Gesamt
     // The locking plan and lost copies (numbers from 40, so that other groups of kinds fit before them).
     Verlust = 40,
     ZylinderAngelegt = 41,
@@ -101,6 +102,10 @@ QStringList afterConversion();
 
 // The journal as the first version kept it (upgrade 2).
 QStringList sentenceStatements();
+
+// The entry for one table carried over from a Jet file: one entry for all its rows, which were written
+// before the journal existed.
+QString carriedOverStatement(const QString& table, qint64 rows);
 
 // The upgrade that adds the locking plan and lost copies to the journal: the facts of cylinders and
 // crossings and the day of a loss as columns, their triggers, and a return trigger that leaves a copy

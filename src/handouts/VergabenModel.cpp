@@ -1,7 +1,9 @@
 #include "VergabenModel.h"
 
+#include "core/Blanks.h"
 #include "core/DateText.h"
 #include "core/TextCollation.h"
+#include "core/Texts.h"
 
 #include <QColor>
 #include <QLocale>
@@ -140,6 +142,8 @@ QVariant VergabenModel::data(const QModelIndex& index, int role) const
         if (index.column() + 1 == m_marked)
             return QColor(0xC0, 0xC0, 0xC0); // the sorted column, light grey
         return {};
+    case Qt::ToolTipRole:
+        return index.column() + 1 == Person ? personToolTip(index.row() + 1) : QVariant();
     default:
         return {};
     }
@@ -152,6 +156,17 @@ QVariant VergabenModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation == Qt::Vertical)
         return section + 1;
     return headerText(section + 1);
+}
+
+QVariant VergabenModel::personToolTip(int row) const
+{
+    const std::optional<qint32> bewId = movement(row);
+    if (!bewId || !personalNumberOf)
+        return {};
+    const QString number = personalNumberOf(*bewId);
+    return trimTrailingBlanks(text(row, Person)) + QStringLiteral(" – ") +
+           (number.isEmpty() ? GetText(QStringLiteral("ohne Personalnummer"), 2040)
+                             : GetText(QStringLiteral("Personalnummer"), 822) + QLatin1Char(' ') + number);
 }
 
 Qt::ItemFlags VergabenModel::flags(const QModelIndex& index) const

@@ -150,7 +150,7 @@ void DlgVerlauf::showModel(QAbstractItemModel* model)
     sprVerlauf->setModel(model);
     delete old;
     QHeaderView* header = sprVerlauf->horizontalHeader();
-    const QList<int> widths = model == verlauf ? QList<int>{1500, 1350, 1200, 1000, 2550} : QList<int>{1800, 2000};
+    const QList<int> widths = model == verlauf ? QList<int>{1400, 1300, 1100, 900, 2100, 2100} : QList<int>{1800, 2000};
     for (int c = 0; c < widths.size(); ++c)
         header->resizeSection(c, tw(widths[c]));
     // Newest first, as loaded; the indicator shows it.

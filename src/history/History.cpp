@@ -45,6 +45,7 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
     line.zusatzNr = trimTrailingBlanks(rs.field(QStringLiteral("ZusatzNr")).toString());
     line.function = trimTrailingBlanks(rs.field(QStringLiteral("Funktion")).toString());
     line.person = personOf(rs);
+    line.personalNumber = trimBlanks(rs.field(QStringLiteral("PersNr")).toString());
     line.bewId = rs.field(QStringLiteral("BewID")).toInt();
     const QDate returned = QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
     const QDate lost = rs.field(QStringLiteral("Verloren")).toDate();
@@ -67,7 +68,7 @@ QVector<HistoryLine> read(const QString& movementCondition, const QString& remov
     QVector<HistoryLine> lines;
     QString sql =
         QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
-                       "p.Vorname, m.BewID, %1 AS Zurueck, %2 AS Verloren FROM (TBBewegungen m LEFT JOIN "
+                       "p.Vorname, p.PersNr, m.BewID, %1 AS Zurueck, %2 AS Verloren FROM (TBBewegungen m LEFT JOIN "
                        "TBSchluessel k ON k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID "
                        "= m.PersonID")
             .arg(returnedOf(QStringLiteral("m")), lostOf(QStringLiteral("m")));
@@ -77,11 +78,12 @@ QVector<HistoryLine> read(const QString& movementCondition, const QString& remov
         lines.append(lineOf(rs, true));
 
     // A removed movement once, by its last removal, and not while it is back (its key's deletion taken back).
-    sql = QStringLiteral("SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, v.BewID, "
-                         "%1 AS Zurueck, %2 AS Verloren FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = "
-                         "v.PersID WHERE v.Art = %3 AND v.VerlaufID = (SELECT max(x.VerlaufID) FROM TBVerlauf x WHERE "
-                         "x.BewID = v.BewID AND x.Art = %3) AND NOT EXISTS (SELECT 1 FROM TBBewegungen b WHERE b.BewID "
-                         "= v.BewID)")
+    sql = QStringLiteral(
+              "SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, p.PersNr, v.BewID, "
+              "%1 AS Zurueck, %2 AS Verloren FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
+              "v.Art = %3 AND v.VerlaufID = (SELECT max(x.VerlaufID) FROM TBVerlauf x WHERE x.BewID = "
+              "v.BewID AND x.Art = %3) AND NOT EXISTS (SELECT 1 FROM TBBewegungen b WHERE b.BewID = "
+              "v.BewID)")
               .arg(returnedOf(QStringLiteral("v")), lostOf(QStringLiteral("v")))
               .arg(Journal::BewegungGeloescht);
     if (!removedCondition.isEmpty())

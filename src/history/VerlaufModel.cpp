@@ -34,8 +34,10 @@ const QString& textOf(const HistoryLine& line, int column)
         return line.zusatzNr;
     case 4:
         return line.function;
-    default:
+    case 5:
         return line.person;
+    default:
+        return line.personalNumber;
     }
 }
 
@@ -54,7 +56,8 @@ QStringList VerlaufModel::columnTitles()
 {
     return {GetText(QStringLiteral("Ausgegeben am"), 803), GetText(QStringLiteral("Zurück am"), 804),
             GetText(QStringLiteral("SchlüsselNr"), 117),   GetText(QStringLiteral("ZusatzNr"), 118),
-            GetText(QStringLiteral("Funktion"), 119),      GetText(QStringLiteral("Person"), 120)};
+            GetText(QStringLiteral("Funktion"), 119),      GetText(QStringLiteral("Person"), 120),
+            GetText(QStringLiteral("Personalnummer"), 822)};
 }
 
 QString VerlaufModel::cellText(int row, int column) const

@@ -12,7 +12,7 @@ class VerlaufModel : public LinesModel
 {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 6;
+    static constexpr int kColumns = 7;
 
     explicit VerlaufModel(QObject* parent = nullptr);
 

@@ -33,7 +33,8 @@
 
 namespace {
 
-const QStringList kHistoryHeader{"Ausgegeben am", "Zurück am", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"};
+const QStringList kHistoryHeader{"Ausgegeben am", "Zurück am", "SchlüsselNr",   "ZusatzNr",
+                                 "Funktion",      "Person",    "Personalnummer"};
 const QByteArray kPersons = Csv::document({"Nachname", "Vorname", "Personalnummer"},
                                           {{"Abel", "Ute", "3"}, {"Müller", "Jörg", "7;8"}, {"O'Neil", "\"Bob\"", ""}});
 
@@ -149,11 +150,11 @@ private Q_SLOTS:
                  Csv::document({"SchlüsselNr", "Funktion", "Gesamt", "Ausgegeben", "Frei"},
                                {{"9", "Keller", "1", "0", "1"}, {"K10", "Tor; Süd", "3", "1", "2"}}));
         QCOMPARE(fileContent(out + "/Vergaben.csv"),
-                 Csv::document({"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"},
-                               {{"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
+                 Csv::document({"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person", "Personalnummer"},
+                               {{"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"}}));
         QCOMPARE(fileContent(out + "/Verlauf.csv"),
-                 Csv::document(kHistoryHeader, {{"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"},
-                                                {"01.03.2026", today, "K10", "", "Tor; Süd", "Abel Ute"}}));
+                 Csv::document(kHistoryHeader, {{"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"},
+                                                {"01.03.2026", today, "K10", "", "Tor; Süd", "Abel Ute", "3"}}));
         QVERIFY(fileContent(out + "/Protokoll.csv").contains(";Rückgabe;Schlüssel K10 von Abel Ute zurückgegeben\r\n"));
 
         QCOMPARE(run(m_db->dir() + "/missing.MDB", {}), 1);
@@ -187,9 +188,10 @@ private Q_SLOTS:
         main.handouts->RefreshVergaben(false);
         main.handouts->sprVergaben_Click(0, VergabenModel::Datum); // ascending
         HistoryMenus::sprVergaben_Exportieren(*main.handouts);
-        QCOMPARE(fileContent(file), Csv::document({"Date", "Key No.", "Add No.", "Function", "Key holder"},
-                                                  {{"01.03.2026", "K10", "", "Tor; Süd", "Abel Ute"},
-                                                   {"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
+        QCOMPARE(fileContent(file),
+                 Csv::document({"Date", "Key No.", "Add No.", "Function", "Key holder", "Personal number"},
+                               {{"01.03.2026", "K10", "", "Tor; Süd", "Abel Ute", "3"},
+                                {"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"}}));
     }
 
     // Ctrl+H opens the selected key's history, newest first; print and export take the lines as sorted.
@@ -230,8 +232,8 @@ private Q_SLOTS:
         QCOMPARE(pdfs.size(), 1);
         QVERIFY(fileContent(app().printToPdfDir + '/' + pdfs.first()).startsWith("%PDF"));
         QCOMPARE(fileContent(file),
-                 Csv::document(kHistoryHeader, {{"01.03.2026", "", "K10", "", "Tor; Süd", "Abel Ute"},
-                                                {"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"}}));
+                 Csv::document(kHistoryHeader, {{"01.03.2026", "", "K10", "", "Tor; Süd", "Abel Ute", "3"},
+                                                {"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"}}));
 
         // From a line of the grid: the key of its movement, even when renumbered since the refill, or its person.
         main.handouts->RefreshVergaben(false);

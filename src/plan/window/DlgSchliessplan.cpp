@@ -7,13 +7,13 @@
 #include "core/DateText.h"
 #include "core/Messages.h"
 #include "core/Texts.h"
-#include "history/CsvSave.h"
 #include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
 #include "widgets/ConnectClick.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/DialogRunner.h"
 #include "widgets/Printout.h"
+#include "widgets/SaveFileAs.h"
 #include "widgets/WaitCursor.h"
 
 #include <QFileDialog>
@@ -339,8 +339,9 @@ void DlgSchliessplan::pbEinlesen_Click()
 
 void DlgSchliessplan::pbExportieren_Click()
 {
-    saveCsvAs(this, QStringLiteral("Schliessplan.csv"),
-              [this](const QString& path, QString* error) { return PlanFile::write(path, plan->plan(), error); });
+    saveFileAs(this, GetText(QStringLiteral("Liste exportieren"), 826), QStringLiteral("Schliessplan.csv"),
+               GetText(QStringLiteral("CSV-Dateien"), 829) + QStringLiteral(" (*.csv)"), QStringLiteral("csv"),
+               [this](const QString& path, QString* error) { return PlanFile::write(path, plan->plan(), error); });
 }
 
 void DlgSchliessplan::pbDrucken_Click()
