@@ -151,8 +151,10 @@ ImportReport import(Database& db, const PlanMatrix& plan)
         }
     }
 
-    // What the import writes, worked out before anything is written.
+    // What the import writes, worked out before anything is written. New rows come before rows go, so that
+    // no new row takes the rowid of one removed: taking the import back finds each row by its rowid.
     QStringList statements;
+    QStringList changes; // of cylinders that stay
     if (!report.keysCreated.isEmpty()) {
         QStringList values;
         for (const QString& number : std::as_const(report.keysCreated))
@@ -192,7 +194,7 @@ ImportReport import(Database& db, const PlanMatrix& plan)
             continue;
         }
         if (old->cylinder.door != cylinder.door || old->row != r)
-            statements << QStringLiteral("UPDATE TBZylinder SET Tuer = %1, Reihe = %2 WHERE ZylinderNr = %3")
+            changes << QStringLiteral("UPDATE TBZylinder SET Tuer = %1, Reihe = %2 WHERE ZylinderNr = %3")
                               .arg(literal(cylinder.door), QString::number(r), literal(number));
         if (old->cylinder.door != cylinder.door)
             report.doorsChanged << QStringLiteral("%1: %2 → %3").arg(number, old->cylinder.door, cylinder.door);
@@ -205,7 +207,7 @@ ImportReport import(Database& db, const PlanMatrix& plan)
             QStringList literals;
             for (const QString& key : std::as_const(removed))
                 literals << literal(key);
-            inGroups(statements,
+            inGroups(changes,
                      QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr = %1 AND SchluesselNr IN (")
                          .arg(literal(number)),
                      literals, QStringLiteral(")"));
@@ -223,18 +225,37 @@ ImportReport import(Database& db, const PlanMatrix& plan)
             report.cylindersRemoved << it->cylinder.number;
         }
     }
+    inGroups(statements, QStringLiteral("INSERT INTO TBZylinder (ZylinderNr, Tuer, Reihe) VALUES"), newCylinders);
+    inGroups(statements, QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) VALUES"), newCrossings);
+    statements += changes;
     inGroups(statements, QStringLiteral("DELETE * FROM TBSchliessung WHERE ZylinderNr IN ("), gone,
              QStringLiteral(")"));
     inGroups(statements, QStringLiteral("DELETE * FROM TBZylinder WHERE ZylinderNr IN ("), gone, QStringLiteral(")"));
-    inGroups(statements, QStringLiteral("INSERT INTO TBZylinder (ZylinderNr, Tuer, Reihe) VALUES"), newCylinders);
-    inGroups(statements, QStringLiteral("INSERT INTO TBSchliessung (ZylinderNr, SchluesselNr) VALUES"), newCrossings);
-    QStringList columns;
+
+    // The keys' columns: new keys added, moved ones updated, the others removed.
+    QHash<QString, int> columnBefore;
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT SchluesselNr, Spalte FROM TBPlanSchluessel"));
+         !rs.eof(); rs.moveNext())
+        columnBefore.insert(TextCollation::equalityKey(rs.text(0)), rs.field(1).toInt());
+    QStringList newColumns;
+    QStringList kept;
     for (qsizetype k = 0; k < keys.size(); ++k) {
-        if (!keys.at(k).isEmpty())
-            columns << QStringLiteral("(%1, %2)").arg(literal(keys.at(k)), QString::number(k));
+        if (keys.at(k).isEmpty())
+            continue;
+        kept << literal(keys.at(k));
+        const auto found = columnBefore.constFind(TextCollation::equalityKey(keys.at(k)));
+        if (found == columnBefore.cend())
+            newColumns << QStringLiteral("(%1, %2)").arg(literal(keys.at(k)), QString::number(k));
+        else if (*found != k)
+            statements << QStringLiteral("UPDATE TBPlanSchluessel SET Spalte = %1 WHERE SchluesselNr = %2")
+                              .arg(QString::number(k), literal(keys.at(k)));
     }
-    statements << QStringLiteral("DELETE * FROM TBPlanSchluessel");
-    inGroups(statements, QStringLiteral("INSERT INTO TBPlanSchluessel (SchluesselNr, Spalte) VALUES"), columns);
+    inGroups(statements, QStringLiteral("INSERT INTO TBPlanSchluessel (SchluesselNr, Spalte) VALUES"), newColumns);
+    if (!columnBefore.isEmpty())
+        statements << QStringLiteral("DELETE * FROM TBPlanSchluessel") +
+                          (kept.isEmpty() ? QString()
+                                          : QStringLiteral(" WHERE SchluesselNr NOT IN (") +
+                                                kept.join(QStringLiteral(", ")) + QLatin1Char(')'));
 
     QStringList createdKeys;
     for (const QString& number : std::as_const(report.keysCreated))

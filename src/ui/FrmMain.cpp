@@ -108,7 +108,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 
     connectClick(pbExit, this, &FrmMain::pbExit_Click);
     HistoryMenus::add(*persons, *keys, *handouts);
-    PlanMenus::add(*this, *keys, *handouts);
+    PlanMenus::add(*this, *keys, *handouts, [this](const QStringList& tables) { refillAfter(tables); });
     addUndoActions();
 
     // Designed positions, then the designed inner size, centred on the screen by its outer size.

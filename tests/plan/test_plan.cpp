@@ -1,9 +1,7 @@
 // The locking plan: the lock maker's file, the plan in the register, who can open a door, a lost copy.
 #include "core/Csv.h"
-#include "core/RegisterChange.h"
 #include "history/History.h"
 #include "history/VerlaufModel.h"
-#include "keys/SchlDel.h"
 #include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
 #include "plan/Verlust.h"
@@ -157,42 +155,6 @@ private Q_SLOTS:
                  "Schlüssel GHS schließt Zylinder Z-01 nicht mehr|Schlüssel K2 schließt jetzt Zylinder Z-01|"
                  "Schlüssel GHS schließt Zylinder Z-02 nicht mehr|"
                  "Zylinder Z-02 geändert (vorher: Keller; jetzt: Keller, Bereich Haus A)");
-    }
-
-    // Each change to the plan, and a key deletion with the crossings it takes along, is kept whole for
-    // the undo stack: putting its rows back gives the register as it was.
-    void takenBack_data()
-    {
-        QTest::addColumn<int>("change");
-        QTest::newRow("loss") << 0;
-        QTest::newRow("crossing") << 1;
-        QTest::newRow("import") << 2;
-        QTest::newRow("key deleted") << 3;
-    }
-    void takenBack()
-    {
-        QFETCH(int, change);
-        Schliessplan::import(db(), planOf(kPlan));
-        const auto state = [] {
-            return shown(Schliessplan::stored(db())) + '|' +
-                   column("SELECT printf('%s:%s', SchluesselNr, Gesamt) FROM TBSchluessel") + '|' +
-                   column("SELECT Status FROM TBBewegungen") + '|' + column("SELECT BewID FROM TBVerlust");
-        };
-        const QString before = state();
-        RowChange kept;
-        RegisterChange::setKeeper([&kept](RegisterChange::Kind, RowChange c) { kept = std::move(c); });
-        if (change == 0)
-            Verlust::record(db(), 1, QDate(2026, 12, 6));
-        else if (change == 1)
-            Schliessplan::setCrossing(db(), "Z-01", "K2", true);
-        else if (change == 2)
-            Schliessplan::import(db(), planOf("Zylinder;Tür;N1;K2\nZ-03;Dach;X;X\n"));
-        else
-            SchlDel("GHS");
-        RegisterChange::setKeeper({});
-        QVERIFY(state() != before);
-        QVERIFY(kept.restore(db(), RowChange::Side::Before));
-        QCOMPARE(state(), before);
     }
 
     // From the command line: holders of a door and doors of a key; an unreadable plan changes nothing.

@@ -15,6 +15,7 @@
 #include "support/TestMain.h"
 #include "support/TextRecorder.h"
 #include "ui/FrmMain.h"
+#include "undo/Undo.h"
 #include "widgets/DialogRunner.h"
 #include "widgets/TabListWidget.h"
 
@@ -108,6 +109,27 @@ private Q_SLOTS:
         window.dfSuche->setText("Dach");
         window.pbSuchen_Click();
         QCOMPARE(messages.lastText(), "Kein Zylinder und keine Tür enthält „Dach“.");
+    }
+
+    // Ctrl+Z in the window takes the last change back and Ctrl+Y makes it again, the matrix and the
+    // current door's holders following; the main window learns which tables changed.
+    void undoInTheWindow()
+    {
+        Undo::keepChanges();
+        DlgSchliessplan window;
+        window.load();
+        window.setCurrentCylinder(1);
+        window.sprPlan_Click(1, 2); // B1 no longer opens the cellar
+        QCOMPARE(window.mnuRueckgaengig->text(), "Rückgängig: Änderung des Schließplans");
+        window.mnuRueckgaengig->trigger();
+        QCOMPARE(column("SELECT SchluesselNr FROM TBSchliessung WHERE ZylinderNr = 'Z-02' ORDER BY 1"), "B1|K2");
+        QVERIFY(window.plan->opens(1, 2));
+        QCOMPARE(texts(window.sprInhaber, 0), (QStringList{"Meier", "Schulz"}));
+        window.mnuWiederholen->trigger();
+        QVERIFY(!window.plan->opens(1, 2));
+        QCOMPARE(texts(window.sprInhaber, 0), QStringList{"Schulz"});
+        QCOMPARE(window.changedTables(), QStringList{"TBSchliessung"});
+        Undo::forget();
     }
 
     // A file that is no plan changes nothing and says why; a plan replaces the shown one and is reported.

@@ -4,11 +4,13 @@
 #include "SchliessplanPrintout.h"
 #include "UprightHeader.h"
 #include "core/AppState.h"
+#include "core/Guard.h"
 #include "core/DateText.h"
 #include "core/Messages.h"
 #include "core/Texts.h"
 #include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
+#include "undo/Undo.h"
 #include "widgets/ConnectClick.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/DialogRunner.h"
@@ -16,6 +18,7 @@
 #include "widgets/SaveFileAs.h"
 #include "widgets/WaitCursor.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,6 +30,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -176,13 +180,25 @@ DlgSchliessplan::DlgSchliessplan(QWidget* parent) : QDialog(parent)
     connectClick(pbDrucken, this, &DlgSchliessplan::pbDrucken_Click);
     connectClick(pbSchliessen, this, &DlgSchliessplan::pbSchliessen_Click);
 
-    m_toggle = [](const QString& cylinder, const QString& keyNumber, bool opens) {
-        Schliessplan::setCrossing(db(), cylinder, keyNumber, opens);
-    };
+    // Undo here as in the main window, which this window keeps from its keys while it is open.
+    mnuRueckgaengig = new QAction(this);
+    mnuRueckgaengig->setObjectName(QStringLiteral("mnuRückgängig"));
+    mnuRueckgaengig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuWiederholen = new QAction(this);
+    mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
+    mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* action : {mnuRueckgaengig, mnuWiederholen})
+        action->setShortcutContext(Qt::WindowShortcut);
+    addActions({mnuRueckgaengig, mnuWiederholen});
+    sprPlan->setContextMenuPolicy(Qt::ActionsContextMenu);
+    sprPlan->addActions({mnuRueckgaengig, mnuWiederholen});
+    connect(mnuRueckgaengig, &QAction::triggered, this, [this] { guarded([this] { mnuRueckgaengig_Click(); }); });
+    connect(mnuWiederholen, &QAction::triggered, this, [this] { guarded([this] { mnuWiederholen_Click(); }); });
+    connect(&Undo::stack(), &QUndoStack::indexChanged, this, &DlgSchliessplan::updateUndoActions);
     setTexts();
 }
 
-void DlgSchliessplan::open(QWidget* parent, const QString& keyNumber)
+QStringList DlgSchliessplan::open(QWidget* parent, const QString& keyNumber)
 {
     DlgSchliessplan dialog(parent);
     dialog.load();
@@ -196,6 +212,7 @@ void DlgSchliessplan::open(QWidget* parent, const QString& keyNumber)
         dialog.sprPlan->scrollTo(dialog.plan->index(row < dialog.plan->rowCount() ? row : 0, column));
     }
     DialogRunner::run(dialog);
+    return dialog.changedTables();
 }
 
 void DlgSchliessplan::load()
@@ -229,6 +246,46 @@ void DlgSchliessplan::setTexts()
          GetText(QStringLiteral("Im Tresor"), 1936)});
     showCount();
     setCurrentCylinder(m_current);
+    updateUndoActions();
+}
+
+void DlgSchliessplan::updateUndoActions()
+{
+    mnuRueckgaengig->setText(Undo::undoText());
+    mnuRueckgaengig->setEnabled(Undo::stack().canUndo());
+    mnuWiederholen->setText(Undo::redoText());
+    mnuWiederholen->setEnabled(Undo::stack().canRedo());
+}
+
+void DlgSchliessplan::mnuRueckgaengig_Click()
+{
+    afterUndo(Undo::undo());
+}
+
+void DlgSchliessplan::mnuWiederholen_Click()
+{
+    afterUndo(Undo::redo());
+}
+
+void DlgSchliessplan::afterUndo(const QStringList& tables)
+{
+    if (tables.isEmpty())
+        return;
+    m_changed += tables;
+    m_changed.removeDuplicates();
+    const QString cylinder = plan->cylinderNumber(m_current);
+    const QString key = plan->keyNumber(sprPlan->currentIndex().column());
+    const int across = sprPlan->horizontalScrollBar()->value();
+    const int down = sprPlan->verticalScrollBar()->value();
+    load();
+    const int row = plan->rowOf(cylinder);
+    if (row >= 0) {
+        const int column = plan->columnOf(key);
+        sprPlan->setCurrentIndex(plan->index(row, column >= 0 ? column : SchliessplanModel::kZylinder));
+        setCurrentCylinder(row);
+    }
+    sprPlan->horizontalScrollBar()->setValue(across);
+    sprPlan->verticalScrollBar()->setValue(down);
 }
 
 void DlgSchliessplan::showCount()
@@ -246,7 +303,7 @@ void DlgSchliessplan::sprPlan_Click(int row, int column)
     if (cylinder.isEmpty() || key.isEmpty())
         return;
     const bool opens = !plan->opens(row, column);
-    m_toggle(cylinder, key, opens);
+    Schliessplan::setCrossing(db(), cylinder, key, opens);
     showCrossing(cylinder, key, opens);
 }
 
@@ -313,6 +370,8 @@ void DlgSchliessplan::importFile(const QString& path)
         WaitCursor wait;
         return Schliessplan::import(db(), *file);
     }();
+    if (!report.keysCreated.isEmpty() && !m_changed.contains(QStringLiteral("TBSchluessel")))
+        m_changed << QStringLiteral("TBSchluessel");
     load();
     // A long report is shortened: its counts come first, the names after them.
     constexpr int kShown = 30;

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,18 +21,11 @@ public:
     explicit DlgSchliessplan(QWidget* parent = nullptr);
 
     // Builds the window over parent, fills it, shows the cylinders opened by keyNumber first when given,
-    // and runs it through DialogRunner.
-    static void open(QWidget* parent, const QString& keyNumber = {});
+    // and runs it through DialogRunner. Returns the tables changed meanwhile beyond the plan (changedTables).
+    static QStringList open(QWidget* parent, const QString& keyNumber = {});
 
     // Fill step: the register's plan.
     void load();
-
-    // Where a toggled crossing goes: by default straight to the register. The main window puts in its
-    // undoable change; either way the model shows what the register then holds.
-    using Toggle = std::function<void(const QString& cylinder, const QString& keyNumber, bool opens)>;
-    void setToggle(Toggle toggle) { m_toggle = std::move(toggle); }
-    // Shows a crossing changed elsewhere (an undo), when the window shows that cylinder and key.
-    void showCrossing(const QString& cylinder, const QString& keyNumber, bool opens);
 
     void setTexts();
 
@@ -43,6 +37,12 @@ public:
     void pbExportieren_Click();
     void pbDrucken_Click();
     void pbSchliessen_Click();
+    void mnuRueckgaengig_Click(); // Ctrl+Z: the register's last change taken back, as in the main window
+    void mnuWiederholen_Click();  // Ctrl+Y
+
+    // The tables that changed while the window was open beside single crossings (keys created by an
+    // import, any change taken back or made again), so that the main window's lists can follow.
+    const QStringList& changedTables() const { return m_changed; }
 
     // The plan from a file, as pbEinlesen reads it after the file dialog.
     void importFile(const QString& path);
@@ -61,9 +61,14 @@ public:
     QPushButton* pbExportieren = nullptr;
     QPushButton* pbDrucken = nullptr;
     QPushButton* pbSchliessen = nullptr;
+    QAction* mnuRueckgaengig = nullptr;
+    QAction* mnuWiederholen = nullptr;
 
 private:
     void showCount();
-    Toggle m_toggle;
+    void showCrossing(const QString& cylinder, const QString& keyNumber, bool opens);
+    void updateUndoActions();
+    void afterUndo(const QStringList& tables); // the plan read again, the current cylinder and key kept
     int m_current = -1;
+    QStringList m_changed;
 };

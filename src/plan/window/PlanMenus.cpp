@@ -44,10 +44,11 @@ void setText(QWidget* on, const char* name, const QString& text)
 
 } // namespace
 
-void add(QWidget& window, KeyPane& keys, HandoutPane& handouts)
+void add(QWidget& window, KeyPane& keys, HandoutPane& handouts,
+         const std::function<void(const QStringList& tables)>& refill)
 {
     // One action in the window (its shortcut works anywhere in it) and in the key list's menu.
-    QAction* plan = addAction(&window, kPlan, [&keys] { lstSchluessel_Schliessplan(keys); });
+    QAction* plan = addAction(&window, kPlan, [&keys, refill] { refill(lstSchluessel_Schliessplan(keys)); });
     plan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     plan->setShortcutContext(Qt::WindowShortcut);
     keys.lstSchluessel->addAction(plan);
@@ -60,9 +61,9 @@ void setTexts(QWidget& window, HandoutPane& handouts)
     setText(handouts.sprVergaben, kLoss, GetText(QStringLiteral("Verlust melden…"), 1973));
 }
 
-void lstSchluessel_Schliessplan(KeyPane& keys)
+QStringList lstSchluessel_Schliessplan(KeyPane& keys)
 {
-    DlgSchliessplan::open(&keys, keys.selectedKeyNumber());
+    return DlgSchliessplan::open(&keys, keys.selectedKeyNumber());
 }
 
 void sprVergaben_VerlustMelden(HandoutPane& handouts)
