@@ -195,7 +195,7 @@ ImportReport import(Database& db, const PlanMatrix& plan)
         }
         if (old->cylinder.door != cylinder.door || old->row != r)
             changes << QStringLiteral("UPDATE TBZylinder SET Tuer = %1, Reihe = %2 WHERE ZylinderNr = %3")
-                              .arg(literal(cylinder.door), QString::number(r), literal(number));
+                           .arg(literal(cylinder.door), QString::number(r), literal(number));
         if (old->cylinder.door != cylinder.door)
             report.doorsChanged << QStringLiteral("%1: %2 → %3").arg(number, old->cylinder.door, cylinder.door);
         QStringList removed;

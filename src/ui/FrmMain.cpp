@@ -30,7 +30,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTableView>
-#include <QUndoStack>
+#include <tuple>
 
 namespace {
 template <typename W> W* make(QWidget* parent, const char* name)
@@ -150,47 +150,19 @@ void FrmMain::setTexts()
     pbExit->setText(GetText(QStringLiteral("Beenden"), 115));
     HistoryMenus::setTexts(*persons, *keys, *handouts);
     PlanMenus::setTexts(*this, *handouts);
-    updateUndoActions();
+    Undo::retitle(*mnuRueckgaengig, *mnuWiederholen);
 }
 
 void FrmMain::addUndoActions()
 {
-    mnuRueckgaengig = new QAction(this);
-    mnuRueckgaengig->setObjectName(QStringLiteral("mnuRückgängig"));
-    mnuRueckgaengig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuWiederholen = new QAction(this);
-    mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
-    mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    std::tie(mnuRueckgaengig, mnuWiederholen) =
+        Undo::addActions(*this, [this](const QStringList& tables) { refillAfter(tables); });
     auto* separator = new QAction(this);
     separator->setSeparator(true);
-    for (QAction* action : {mnuRueckgaengig, mnuWiederholen})
-        action->setShortcutContext(Qt::WindowShortcut);
-    addActions({mnuRueckgaengig, mnuWiederholen});
     // Below each list's own entries in its context menu.
     for (QWidget* list : {static_cast<QWidget*>(persons->lstPerson), static_cast<QWidget*>(keys->lstSchluessel),
                           static_cast<QWidget*>(handouts->sprVergaben)})
         list->addActions({separator, mnuRueckgaengig, mnuWiederholen});
-    connect(mnuRueckgaengig, &QAction::triggered, this, [this] { guarded([this] { mnuRueckgaengig_Click(); }); });
-    connect(mnuWiederholen, &QAction::triggered, this, [this] { guarded([this] { mnuWiederholen_Click(); }); });
-    connect(&Undo::stack(), &QUndoStack::indexChanged, this, &FrmMain::updateUndoActions);
-}
-
-void FrmMain::updateUndoActions()
-{
-    mnuRueckgaengig->setText(Undo::undoText());
-    mnuRueckgaengig->setEnabled(Undo::stack().canUndo());
-    mnuWiederholen->setText(Undo::redoText());
-    mnuWiederholen->setEnabled(Undo::stack().canRedo());
-}
-
-void FrmMain::mnuRueckgaengig_Click()
-{
-    refillAfter(Undo::undo());
-}
-
-void FrmMain::mnuWiederholen_Click()
-{
-    refillAfter(Undo::redo());
 }
 
 void FrmMain::refillAfter(const QStringList& tables)

@@ -34,8 +34,6 @@ public:
 
     void pbExit_Click();
     void imgLogo_Click();
-    void mnuRueckgaengig_Click();
-    void mnuWiederholen_Click();
 
     // Caption routine: every caption of the window in the current language.
     void setTexts();
@@ -73,7 +71,6 @@ protected:
 private:
     void applyLayout(const MainLayoutResult& result);
     void addUndoActions();
-    void updateUndoActions();
     // Refills the lists that show the tables a change touched.
     void refillAfter(const QStringList& tables);
     void switchDefault(QLineEdit* field, QPushButton* button);

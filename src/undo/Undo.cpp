@@ -1,10 +1,13 @@
 #include "Undo.h"
 
+#include "core/Guard.h"
 #include "core/Messages.h"
 #include "core/RegisterChange.h"
 #include "core/Texts.h"
 
+#include <QAction>
 #include <QUndoStack>
+#include <QWidget>
 
 namespace Undo {
 
@@ -97,6 +100,33 @@ QString redoText()
     const QString word = GetText(QStringLiteral("Wiederholen"), 911);
     const Command* command = commandAt(stack().index());
     return command ? word + QStringLiteral(": ") + RegisterChange::label(command->kind()) : word;
+}
+
+std::pair<QAction*, QAction*> addActions(QWidget& window, const std::function<void(const QStringList& tables)>& refill)
+{
+    auto* undoAction = new QAction(&window);
+    undoAction->setObjectName(QStringLiteral("mnuRückgängig"));
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    auto* redoAction = new QAction(&window);
+    redoAction->setObjectName(QStringLiteral("mnuWiederholen"));
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* action : {undoAction, redoAction})
+        action->setShortcutContext(Qt::WindowShortcut);
+    window.addActions({undoAction, redoAction});
+    QObject::connect(undoAction, &QAction::triggered, &window, [refill] { guarded([&refill] { refill(undo()); }); });
+    QObject::connect(redoAction, &QAction::triggered, &window, [refill] { guarded([&refill] { refill(redo()); }); });
+    QObject::connect(&stack(), &QUndoStack::indexChanged, undoAction,
+                     [undoAction, redoAction] { retitle(*undoAction, *redoAction); });
+    retitle(*undoAction, *redoAction);
+    return {undoAction, redoAction};
+}
+
+void retitle(QAction& undoAction, QAction& redoAction)
+{
+    undoAction.setText(undoText());
+    undoAction.setEnabled(stack().canUndo());
+    redoAction.setText(redoText());
+    redoAction.setEnabled(stack().canRedo());
 }
 
 } // namespace Undo

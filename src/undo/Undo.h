@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
+#include <utility>
 
+class QAction;
 class QUndoStack;
+class QWidget;
 
 // The program's one undo stack. Every change made to the register (RegisterChange) becomes a command on it
 // for the whole run: undo takes the newest back, redo makes it again. Each checks first that the rows the
@@ -27,5 +31,12 @@ QStringList redo();
 // current language.
 QString undoText();
 QString redoText();
+
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) as actions of the window ("mnuRückgängig", "mnuWiederholen"), each
+// named after the change it would take back or make again and enabled while there is one; after either,
+// refill gets the tables that changed.
+std::pair<QAction*, QAction*> addActions(QWidget& window, const std::function<void(const QStringList& tables)>& refill);
+// Names the two again, in the current language.
+void retitle(QAction& undoAction, QAction& redoAction);
 
 } // namespace Undo

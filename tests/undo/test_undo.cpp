@@ -213,9 +213,9 @@ private Q_SLOTS:
         QTest::newRow("crossing removed") << Change{
             [] { Schliessplan::setCrossing(db(), "Z-2", "K7", false); },
             "Entfernung der Schließung zurückgenommen: Zurückgenommen: Schlüssel K7 schließt wieder Zylinder Z-2"};
-        QTest::newRow("plan imported, a key created, a cylinder gone") << Change{
-            [] { Schliessplan::import(db(), planOf("Zylinder;Tür;N9;K7\nZ-3;Dach;X;\nZ-1;Tor;X;X\n")); },
-            "Einlesen des Schließplans zurückgenommen: Der Schließplan ist wieder wie vor dem Einlesen"};
+        QTest::newRow("plan imported, a key created, a cylinder gone")
+            << Change{[] { Schliessplan::import(db(), planOf("Zylinder;Tür;N9;K7\nZ-3;Dach;X;\nZ-1;Tor;X;X\n")); },
+                      "Einlesen des Schließplans zurückgenommen: Der Schließplan ist wieder wie vor dem Einlesen"};
     }
     void takeBackAndMakeAgain()
     {

@@ -4,8 +4,8 @@
 #include "SchliessplanPrintout.h"
 #include "UprightHeader.h"
 #include "core/AppState.h"
-#include "core/Guard.h"
 #include "core/DateText.h"
+#include "core/Guard.h"
 #include "core/Messages.h"
 #include "core/Texts.h"
 #include "plan/PlanFile.h"
@@ -30,8 +30,8 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QTableWidget>
-#include <QUndoStack>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace {
 
@@ -181,20 +181,10 @@ DlgSchliessplan::DlgSchliessplan(QWidget* parent) : QDialog(parent)
     connectClick(pbSchliessen, this, &DlgSchliessplan::pbSchliessen_Click);
 
     // Undo here as in the main window, which this window keeps from its keys while it is open.
-    mnuRueckgaengig = new QAction(this);
-    mnuRueckgaengig->setObjectName(QStringLiteral("mnuRückgängig"));
-    mnuRueckgaengig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuWiederholen = new QAction(this);
-    mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
-    mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    for (QAction* action : {mnuRueckgaengig, mnuWiederholen})
-        action->setShortcutContext(Qt::WindowShortcut);
-    addActions({mnuRueckgaengig, mnuWiederholen});
+    std::tie(mnuRueckgaengig, mnuWiederholen) =
+        Undo::addActions(*this, [this](const QStringList& tables) { afterUndo(tables); });
     sprPlan->setContextMenuPolicy(Qt::ActionsContextMenu);
     sprPlan->addActions({mnuRueckgaengig, mnuWiederholen});
-    connect(mnuRueckgaengig, &QAction::triggered, this, [this] { guarded([this] { mnuRueckgaengig_Click(); }); });
-    connect(mnuWiederholen, &QAction::triggered, this, [this] { guarded([this] { mnuWiederholen_Click(); }); });
-    connect(&Undo::stack(), &QUndoStack::indexChanged, this, &DlgSchliessplan::updateUndoActions);
     setTexts();
 }
 
@@ -246,25 +236,7 @@ void DlgSchliessplan::setTexts()
          GetText(QStringLiteral("Im Tresor"), 1936)});
     showCount();
     setCurrentCylinder(m_current);
-    updateUndoActions();
-}
-
-void DlgSchliessplan::updateUndoActions()
-{
-    mnuRueckgaengig->setText(Undo::undoText());
-    mnuRueckgaengig->setEnabled(Undo::stack().canUndo());
-    mnuWiederholen->setText(Undo::redoText());
-    mnuWiederholen->setEnabled(Undo::stack().canRedo());
-}
-
-void DlgSchliessplan::mnuRueckgaengig_Click()
-{
-    afterUndo(Undo::undo());
-}
-
-void DlgSchliessplan::mnuWiederholen_Click()
-{
-    afterUndo(Undo::redo());
+    Undo::retitle(*mnuRueckgaengig, *mnuWiederholen);
 }
 
 void DlgSchliessplan::afterUndo(const QStringList& tables)

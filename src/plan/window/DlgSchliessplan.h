@@ -37,8 +37,6 @@ public:
     void pbExportieren_Click();
     void pbDrucken_Click();
     void pbSchliessen_Click();
-    void mnuRueckgaengig_Click(); // Ctrl+Z: the register's last change taken back, as in the main window
-    void mnuWiederholen_Click();  // Ctrl+Y
 
     // The tables that changed while the window was open beside single crossings (keys created by an
     // import, any change taken back or made again), so that the main window's lists can follow.
@@ -61,13 +59,12 @@ public:
     QPushButton* pbExportieren = nullptr;
     QPushButton* pbDrucken = nullptr;
     QPushButton* pbSchliessen = nullptr;
-    QAction* mnuRueckgaengig = nullptr;
-    QAction* mnuWiederholen = nullptr;
+    QAction* mnuRueckgaengig = nullptr; // Ctrl+Z: the register's last change taken back, as in the main window
+    QAction* mnuWiederholen = nullptr;  // Ctrl+Y
 
 private:
     void showCount();
     void showCrossing(const QString& cylinder, const QString& keyNumber, bool opens);
-    void updateUndoActions();
     void afterUndo(const QStringList& tables); // the plan read again, the current cylinder and key kept
     int m_current = -1;
     QStringList m_changed;
