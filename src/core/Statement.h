@@ -9,8 +9,7 @@
 
 // One prepared statement of the engine's own SQL, run many times with new values: for writing or reading
 // many rows at once (the demo data, converting a register, carrying one over from a Jet file, putting back
-// the rows of a change), where the
-// program's statement texts would be translated and prepared anew for every row.
+// the rows of a change), where the program's statement texts would be translated and prepared anew for every row.
 class Statement
 {
 public:
@@ -38,7 +37,6 @@ public:
         else
             check(sqlite3_bind_text(m_stmt, index, value.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT));
     }
-    void number(int index, qint64 value) { check(sqlite3_bind_int64(m_stmt, index, value)); }
     void run()
     {
         const int rc = sqlite3_step(m_stmt);
