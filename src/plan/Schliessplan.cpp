@@ -77,9 +77,11 @@ PlanMatrix stored(Database& db)
         plan.cylinders << PlanMatrix::Cylinder{c.number, c.door, c.area, c.remark, {}};
     }
 
-    // In the table's order, so a cylinder's number is looked up once for all its keys.
+    // In the table's order, so a cylinder's number is looked up once for all its keys; a key number is
+    // folded once for all its crossings.
     QString lastCylinder;
     PlanMatrix::Cylinder* current = nullptr;
+    QHash<QString, int> columnOfNumber;
     for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ZylinderNr, SchluesselNr FROM TBSchliessung"));
          !rs.eof(); rs.moveNext()) {
         const QString number = rs.text(0);
@@ -88,7 +90,11 @@ PlanMatrix stored(Database& db)
             const int row = cylinderRow.value(TextCollation::equalityKey(number), -1);
             current = row < 0 ? nullptr : &plan.cylinders[row];
         }
-        const int column = keyColumn.value(TextCollation::equalityKey(rs.text(1)), -1);
+        const QString key = rs.text(1);
+        auto known = columnOfNumber.constFind(key);
+        if (known == columnOfNumber.cend())
+            known = columnOfNumber.insert(key, keyColumn.value(TextCollation::equalityKey(key), -1));
+        const int column = *known;
         if (current && column >= 0)
             current->keys << column;
     }
