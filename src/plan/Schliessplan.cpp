@@ -5,6 +5,7 @@
 #include "core/KeyNumberFilter.h"
 #include "core/RegisterChange.h"
 #include "core/Sql.h"
+#include "core/Statement.h"
 #include "core/TextCollation.h"
 #include "core/Texts.h"
 
@@ -78,25 +79,30 @@ PlanMatrix stored(Database& db)
     }
 
     // In the table's order, so a cylinder's number is looked up once for all its keys; a key number is
-    // folded once for all its crossings.
-    QString lastCylinder;
+    // folded once for all its crossings. Read through the engine's own statement: a large plan has
+    // millions of crossings.
+    QByteArray lastCylinder;
     PlanMatrix::Cylinder* current = nullptr;
-    QHash<QString, int> columnOfNumber;
-    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ZylinderNr, SchluesselNr FROM TBSchliessung"));
-         !rs.eof(); rs.moveNext()) {
-        const QString number = rs.text(0);
+    QHash<QByteArray, int> columnOfNumber;
+    const auto bytes = [](sqlite3_stmt* row, int column) {
+        return QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
+                          sqlite3_column_bytes(row, column));
+    };
+    Statement crossings(db.handle(), "SELECT ZylinderNr, SchluesselNr FROM TBSchliessung");
+    while (crossings.next()) {
+        const QByteArray number = bytes(crossings.handle(), 0);
         if (!current || number != lastCylinder) {
             lastCylinder = number;
-            const int row = cylinderRow.value(TextCollation::equalityKey(number), -1);
+            const int row = cylinderRow.value(TextCollation::equalityKey(QString::fromUtf8(number)), -1);
             current = row < 0 ? nullptr : &plan.cylinders[row];
         }
-        const QString key = rs.text(1);
+        const QByteArray key = bytes(crossings.handle(), 1);
         auto known = columnOfNumber.constFind(key);
         if (known == columnOfNumber.cend())
-            known = columnOfNumber.insert(key, keyColumn.value(TextCollation::equalityKey(key), -1));
-        const int column = *known;
-        if (current && column >= 0)
-            current->keys << column;
+            known = columnOfNumber.insert(key,
+                                          keyColumn.value(TextCollation::equalityKey(QString::fromUtf8(key)), -1));
+        if (current && *known >= 0)
+            current->keys << *known;
     }
     for (PlanMatrix::Cylinder& cylinder : plan.cylinders)
         std::sort(cylinder.keys.begin(), cylinder.keys.end());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
+#include <QStringList>
 
 class QAction;
 class QLabel;
