@@ -35,12 +35,13 @@ void run(sqlite3* db, const char* sql)
         throwEngineError(db, rc, Utf8::decode(sql));
 }
 
-Handle openHandle(const QString& path, int flags)
+Handle openHandle(const QByteArray& name, int flags)
 {
-    // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one. A connection is only
-    // ever used by the thread that opened it, so the engine need not lock it on every call.
+    // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one. The engine serializes
+    // the calls on a connection: at the start the day's copy reads the register in one thread while the
+    // main window's lists are read in another.
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(name.constData(), &raw, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
     Handle db(raw);
     if (rc != SQLITE_OK)
         throwEngineError(db.get(), rc);
@@ -54,7 +55,7 @@ Handle openHandle(const QString& path, int flags)
 
 Handle openWritable(const QString& path)
 {
-    Handle db = openHandle(path, SQLITE_OPEN_READWRITE);
+    Handle db = openHandle(QFile::encodeName(path), SQLITE_OPEN_READWRITE);
     // The engine quietly falls back to reading only when the file is write-protected; the register
     // must be writable, so say so now rather than at the first change.
     if (sqlite3_db_readonly(db.get(), "main") == 1)
@@ -187,6 +188,12 @@ QString Database::translate(const QString& sql) const
     return Dialect::translate(sql);
 }
 
+void Database::beforeWrite() const
+{
+    if (m_writeGate)
+        m_writeGate();
+}
+
 void Database::runPlain(const char* sql)
 {
     run(m_db, sql);
@@ -225,6 +232,7 @@ void Database::execute(const QString& sql, bool /*failOnError*/)
 {
     // Every statement runs in its own implicit transaction (or as one step of an open Transaction), and a
     // refused statement is undone completely; there is no mode that skips failing rows.
+    beforeWrite();
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), sqlite3_finalize);
     if (sqlite3_column_count(stmt.get()) > 0)
         throw SqlError(SQLITE_MISUSE, QStringLiteral("a query cannot be executed; open it as a recordset"), sql);
@@ -235,6 +243,7 @@ void Database::execute(const QString& sql, bool /*failOnError*/)
 
 void Database::executeNative(const QString& sql)
 {
+    beforeWrite();
     run(m_db, sql.toUtf8().constData());
 }
 
@@ -246,6 +255,7 @@ Recordset Database::openRecordset(const QString& sql)
 Database::Transaction::Transaction(Database& db)
     : m_db(db), m_name(QStringLiteral("clavaro_%1").arg(db.m_savepointDepth + 1))
 {
+    m_db.beforeWrite();
     m_db.runPlain(QStringLiteral("SAVEPOINT %1").arg(m_name).toUtf8().constData());
     ++m_db.m_savepointDepth;
 }

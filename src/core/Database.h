@@ -47,6 +47,10 @@ public:
 
     void setObserver(Observer observer) { m_observer = std::move(observer); }
 
+    // Called before every statement that may write (execute, executeNative, the start of a
+    // Transaction): the start holds writes there until the day's copy of the register is whole.
+    void setWriteGate(std::function<void()> gate) { m_writeGate = std::move(gate); }
+
     // Groups several statements: all of them land or none (rolls back unless committed).
     class Transaction
     {
@@ -69,10 +73,12 @@ private:
     explicit Database(sqlite3* db);
     QString translate(const QString& sql) const;
     void runPlain(const char* sql);
+    void beforeWrite() const;
     // Translates, reports to the observer and prepares exactly one statement.
     sqlite3_stmt* prepare(const QString& sql);
 
     sqlite3* m_db = nullptr;
     Observer m_observer;
+    std::function<void()> m_writeGate;
     int m_savepointDepth = 0;
 };

@@ -43,7 +43,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        app().DB.reset();
+        closeRegister();
         Clock::setToday(std::nullopt);
     }
 
@@ -84,7 +84,7 @@ private Q_SLOTS:
                    "FROM TBKopfdaten"),
             header);
         QCOMPARE(app().AnlagenNr, column("SELECT AnlagenNr FROM TBKopfdaten"));
-        app().DB.reset();
+        closeRegister();
         QCOMPARE(fileContent(path) == before, typed.isEmpty()); // nothing asked, nothing written
     }
 
