@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace {
@@ -123,14 +124,89 @@ bool onlyBlanksOrSemicolons(const char* tail)
     return true;
 }
 
+// A folder, a device or a named pipe is no register: refused before the engine opens it (opening a pipe
+// would wait for a writer). A link to a register is followed.
+void requireRegularFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw SqlError(
+            SQLITE_CANTOPEN,
+            GetText(QStringLiteral("Die Datenbank ist keine gewöhnliche Datei, sondern ein Ordner, ein Gerät "
+                                   "oder eine Pipe:"),
+                    1750) +
+                QLatin1Char(' ') + QDir::toNativeSeparators(path));
+}
+
+// The file read as it lies: without a lock, without rolling anything back and without writing anything,
+// beside it either (no journal, no -wal or -shm file, which a file in WAL mode would otherwise get).
+Handle openAsItLies(const QString& path)
+{
+    return openHandle(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1",
+                      SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+}
+
+// A crash left a journal beside the file: the file is whole only once the journal is rolled back. A
+// journal is live while its header begins with the engine's mark (the engine zeroes it when done).
+bool hasHotJournal(const QString& path)
+{
+    static const QByteArray kMark("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    QFile journal(path + QStringLiteral("-journal"));
+    return journal.open(QIODevice::ReadOnly) && journal.read(8) == kMark;
+}
+
+int storedVersion(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr);
+    const int version = rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        throwEngineError(db, rc);
+    return version;
+}
+
+// A register of a newer program may hold what this one does not know: it is neither read nor written.
+void requireKnownVersion(sqlite3* db)
+{
+    const int version = storedVersion(db);
+    if (version > Schema::version())
+        throw SqlError(SQLITE_NOTADB,
+                       GetText(QStringLiteral("Das Register wurde von einer neueren Version des Programms geschrieben "
+                                              "(Registerversion %1; dieses Programm liest bis Version %2). Bitte "
+                                              "öffnen Sie es mit der neueren Version."),
+                               1751)
+                           .arg(version)
+                           .arg(Schema::version()));
+}
+
+// Before anything is done with it: a file that is no register of this program is refused as it lies.
+void inspect(sqlite3* db)
+{
+    requireTables(db);
+    requireKnownVersion(db);
+}
+
+// The file's header says WAL mode (read and write version 2).
+bool walMode(sqlite3* db)
+{
+    sqlite3_file* file = nullptr;
+    unsigned char versions[2] = {};
+    return sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK && file && file->pMethods &&
+           file->pMethods->xRead(file, versions, 2, 18) == SQLITE_OK && versions[1] == 2;
+}
+
 } // namespace
 
 std::unique_ptr<Database> Database::open(const QString& path)
 {
+    requireRegularFile(path);
+    // A refused file stays byte for byte as it was, and nothing appears beside it: the engine would set
+    // the journal mode below (rewriting a WAL file's header) and give an empty file its first page.
+    if (!hasHotJournal(path))
+        inspect(openAsItLies(path).get());
     Handle db = openWritable(path);
-    // Only reads until the file is known to be a register: a file refused here stays as it was (the
-    // engine would give an empty file its first page at the first lock below).
-    requireTables(db.get());
+    inspect(db.get());
     requireWritableFolder(path);
     // Exclusive use: the engine keeps every lock it takes until the handle closes. Taking the write lock
     // now, without waiting, makes a second copy of the program fail here ("database is locked", 5) and
@@ -144,7 +220,15 @@ std::unique_ptr<Database> Database::open(const QString& path)
 
 std::unique_ptr<Database> Database::openReadOnly(const QString& path)
 {
-    Handle db = openHandle(path, SQLITE_OPEN_READONLY);
+    requireRegularFile(path);
+    Handle look = openAsItLies(path);
+    inspect(look.get());
+    // A file in WAL mode is read as it lies: opened the usual way, it would get -wal and -shm files that a
+    // reader cannot remove. Any other file is read under a lock, so a program writing it meanwhile is seen.
+    if (walMode(look.get()))
+        return std::unique_ptr<Database>(new Database(look.release()));
+    look.reset();
+    Handle db = openHandle(QFile::encodeName(path), SQLITE_OPEN_READONLY);
     requireTables(db.get());
     return std::unique_ptr<Database>(new Database(db.release()));
 }

@@ -18,12 +18,14 @@ public:
     using Observer = std::function<void(const QString& written, const QString& executed)>;
 
     // Opens an existing register for exclusive use; a second opener is refused at once, and so is a
-    // file in a folder the user cannot write to (every change needs a journal file beside it).
-    // Nothing is written to the file here (a hot journal left by a crash is rolled back, as always).
-    // Throws SqlError with the engine's number and text.
+    // file in a folder the user cannot write to (every change needs a journal file beside it). What is
+    // no register of this program (not a regular file, no register, one of a newer version) is refused
+    // before anything touches it. Nothing is written to a register here (a hot journal left by a crash
+    // is rolled back, as always). Throws SqlError with the engine's number and text.
     static std::unique_ptr<Database> open(const QString& path);
 
-    // For looking only: no lock is taken and nothing can be written; the file may lie anywhere.
+    // For looking only: nothing can be written, and nothing is left beside the file; the file may lie
+    // anywhere. Refuses what open() refuses, apart from a write-protected folder.
     static std::unique_ptr<Database> openReadOnly(const QString& path);
 
     // Writes a new file holding the four empty tables. Refuses (SqlError) when the file exists.

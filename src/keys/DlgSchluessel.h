@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/LoadedFields.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -57,4 +59,6 @@ protected:
 
 private:
     bool numberTakenByAnotherKey(const QString& keyNumber) const;
+
+    LoadedFields m_loaded; // the key as the fields showed it
 };
