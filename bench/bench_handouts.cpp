@@ -8,8 +8,8 @@
 #include "core/SqlError.h"
 #include "handouts/Handout.h"
 #include "handouts/HandoutList.h"
+#include "handouts/HandoutPane.h"
 #include "handouts/VergabenModel.h"
-#include "ui/FrmMain.h"
 
 #include <QApplication>
 #include <QFile>
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
         Database& db = *app().DB;
         Schema::upgrade(db); // as the program does when it opens a register
 
-        FrmMain main;
+        HandoutPane main;
         const QString all = HandoutList::query(QString());
         int rows = 0;
         const double engineList = bestMs([&] { rows = engineRead(db, all); });

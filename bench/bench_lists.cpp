@@ -4,8 +4,10 @@
 #include "core/AppState.h"
 #include "core/SqlError.h"
 #include "core/Startup.h"
+#include "keys/KeyPane.h"
+#include "persons/PersonPane.h"
 #include "ui/FrmMain.h"
-#include "ui/TabListWidget.h"
+#include "widgets/TabListWidget.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -27,18 +29,18 @@ int main(int argc, char** argv)
         // The refill handlers against the engine; then the paint that shows the refilled list, which
         // costs the same for ten rows as for thirty thousand.
         const auto [keys, keysEngine] =
-            bestPairMs([&window] { window.pbSchlSuch_Click(); },
+            bestPairMs([&window] { window.keys->pbSchlSuch_Click(); },
                        [] { engineRead(db(), QStringLiteral("SELECT * FROM TBSchluessel ")); });
-        printRatio(QStringLiteral("key refill, all keys"), window.lstSchluessel->count(), keys, keysEngine, 2.0);
+        printRatio(QStringLiteral("key refill, all keys"), window.keys->lstSchluessel->count(), keys, keysEngine, 2.0);
 
         const auto [persons, personsEngine] = bestPairMs(
-            [&window] { window.pbPersSuch_Click(); },
+            [&window] { window.persons->pbPersSuch_Click(); },
             [] {
                 engineRead(db(), QStringLiteral("SELECT * FROM TBPersonen WHERE NOT Storniert ORDER BY Nachname ASC, "
                                                 "Vorname ASC"));
             });
-        printRatio(QStringLiteral("person refill, all persons"), window.lstPerson->count(), persons, personsEngine,
-                   2.0);
+        printRatio(QStringLiteral("person refill, all persons"), window.persons->lstPerson->count(), persons,
+                   personsEngine, 2.0);
 
         const double paint = bestMs([&window] { window.repaint(); });
         QTextStream(stdout)

@@ -4,6 +4,7 @@
 #include "core/RegisterCheck.h"
 #include "core/RegisterLocation.h"
 #include "core/SqlError.h"
+#include "core/Texts.h"
 #include "history/Export.h"
 #include "ui/BasMain.h"
 
@@ -80,7 +81,7 @@ int createFile(const QString& path, const std::function<void(const QString&)>& w
     try {
         write(path);
     } catch (const SqlError& e) {
-        err << "clavaro: cannot create " << path << ": " << e.text() << '\n';
+        err << "clavaro: cannot create " << path << ": " << e.description() << '\n';
         return 1;
     }
     return 0;
@@ -126,6 +127,7 @@ int main(int argc, char** argv)
         return createFile(parser.value(options.createDemo),
                           [](const QString& path) { DemoData::create(path, DemoData::demo()); });
     if (parser.isSet(options.check)) {
+        app().Sprache = localeLanguage();
         const RegisterCheck::Result result = RegisterCheck::run(parser.value(options.check));
         out << result.report.join(QLatin1Char('\n')) << '\n';
         return result.problems == 0 ? 0 : 1;
@@ -145,7 +147,8 @@ int main(int argc, char** argv)
                                                 : parser.value(options.database);
     state.printToPdfDir = parser.value(options.printToPdf);
     state.traceSql = parser.isSet(options.traceSql);
-    state.backupAtStart = !parser.isSet(options.noBackup);
+    // The export only reads: it leaves nothing beside the register, not even the day's copy.
+    state.backupAtStart = !parser.isSet(options.noBackup) && !parser.isSet(options.exportCsv);
     if (parser.isSet(options.exportCsv))
         return Export::toDirectory(parser.value(options.exportCsv));
 

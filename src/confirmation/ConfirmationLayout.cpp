@@ -3,8 +3,7 @@
 #include "core/Blanks.h"
 #include "core/Database.h"
 #include "core/DateText.h"
-#include "handouts/VergabenModel.h"
-#include "ui/LinePrinter.h"
+#include "widgets/LinePrinter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,15 +51,6 @@ QString ConfirmationLayout::keyText(const QString& anlagenNr, const QString& sch
     if (!isBlank(funktion))
         key += QStringLiteral(" (") + funktion + QLatin1Char(')');
     return key;
-}
-
-ConfirmationLayout::Values ConfirmationLayout::fromLine(const VergabenModel& grid, int row, const QString& anlagenNr)
-{
-    // The date from the cell's value, not its text: shown text read back depends on the locale.
-    return {grid.cellText(row, VergabenModel::Person),
-            DateText::shortDate(grid.cellValue(row, VergabenModel::Datum).toDate()),
-            keyText(anlagenNr, grid.cellText(row, VergabenModel::SchluesselNr),
-                    grid.cellText(row, VergabenModel::ZusatzNr), grid.cellText(row, VergabenModel::Funktion))};
 }
 
 void ConfirmationLayout::print(LinePrinter& printer, const QString& templ, const Values& values)

@@ -5,7 +5,6 @@
 
 class Database;
 class LinePrinter;
-class VergabenModel;
 
 // One handout confirmation laid out on a line printer: the template's first non-blank line is the
 // centred title, every later line runs as text broken into lines at single blanks, and the
@@ -41,9 +40,6 @@ public:
     // those are not blank.
     static QString keyText(const QString& anlagenNr, const QString& schluesselNr, const QString& zusatzNr,
                            const QString& funktion);
-
-    // The values of one line of the handout grid (rows from 1).
-    static Values fromLine(const VergabenModel& grid, int row, const QString& anlagenNr);
 
     // Prints the confirmation and ends the document. Nothing is printed when the template is not defined.
     static void print(LinePrinter& printer, const QString& templ, const Values& values);

@@ -3,13 +3,14 @@
 #include "ConfirmationLayout.h"
 #include "core/AppState.h"
 #include "core/Guard.h"
+#include "core/RegisterChange.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
-#include "ui/ConnectClick.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogRunner.h"
-#include "ui/FocusVisit.h"
-#include "ui/Twips.h"
+#include "widgets/ConnectClick.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/DialogRunner.h"
+#include "widgets/FocusVisit.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -162,8 +163,10 @@ void DlgFormular::dfSchluessel_Click()
 
 void DlgFormular::pbOK_Click()
 {
-    db().execute(QStringLiteral("UPDATE TBKopfdaten SET Bestätigung = '") + Sql::sqlText(storedText()) +
-                 QStringLiteral("'"));
+    const QString sql =
+        QStringLiteral("UPDATE TBKopfdaten SET Bestätigung = '") + Sql::sqlText(storedText()) + QStringLiteral("'");
+    RegisterChange::make(RegisterChange::Kind::Bestaetigung, {{QStringLiteral("TBKopfdaten"), QStringLiteral("1")}},
+                         [&sql] { db().execute(sql); });
     accept();
 }
 

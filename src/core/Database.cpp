@@ -14,6 +14,13 @@
 #include <QUrl>
 #include <sqlite3.h>
 
+void throwEngineError(sqlite3* db, int rc, const QString& statement)
+{
+    // The primary result code is the number the user sees (5 for a file in use, 19 for a refused value).
+    const QString text = Utf8::decode(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    throw SqlError(rc & 0xff, text, statement);
+}
+
 namespace {
 
 struct HandleCloser
@@ -21,13 +28,6 @@ struct HandleCloser
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
 using Handle = std::unique_ptr<sqlite3, HandleCloser>;
-
-[[noreturn]] void throwEngineError(sqlite3* db, int rc, const QString& statement = {})
-{
-    // The primary result code is the number the user sees (5 for a file in use, 19 for a refused value).
-    const QString text = Utf8::decode(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    throw SqlError(rc & 0xff, text, statement);
-}
 
 void run(sqlite3* db, const char* sql)
 {
@@ -243,7 +243,7 @@ void Database::createAtVersion(const QString& path, int schemaVersion)
     // Creating the empty file first and atomically refuses an existing one, even one that appears meanwhile.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw SqlError(SQLITE_CANTOPEN, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+        throw SqlError(SQLITE_CANTOPEN, file.errorString()); // the caller names the file
     file.close();
     try {
         Database db(openWritable(path).release());

@@ -208,18 +208,32 @@ std::vector<Movement> makeMovements(const DemoData::Size& size, const std::vecto
     return movements;
 }
 
-const char* const kTemplate = "Empfangsbestätigung\r\n"
-                              "\r\n"
-                              "Hiermit bestätigt\r\n"
-                              "[&P]\r\n"
-                              "am [&D] folgenden Schlüssel der Schließanlage erhalten zu haben:\r\n"
-                              "[&K]\r\n"
-                              "Der Schlüssel bleibt Eigentum des Hauses. Ich verpflichte mich, ihn sorgfältig "
-                              "aufzubewahren, nicht an Dritte weiterzugeben und nicht nachmachen zu lassen, einen "
-                              "Verlust sofort der Hausverwaltung zu melden und ihn beim Ausscheiden zurückzugeben.\r\n"
-                              "\r\n"
-                              "\r\n"
-                              "Ort, Datum                                Unterschrift";
+// A confirmation an office files: who, what and when (the placeholders), the terms, a personnel number
+// and signatures for both sides written by hand, and a return section for the day the key comes back.
+// Runs of blanks keep the two signature columns apart.
+const char* const kTemplate =
+    "Empfangsbestätigung für Schlüssel\r\n"
+    "\r\n"
+    "Empfänger/in: [&P]\r\n"
+    "Personalnummer: ____________________\r\n"
+    "Schlüssel: [&K]\r\n"
+    "Ausgegeben am: [&D]\r\n"
+    "\r\n"
+    "Ich bestätige, den oben genannten Schlüssel erhalten zu haben. Der Schlüssel bleibt Eigentum des Hauses. "
+    "Ich verpflichte mich, ihn sorgfältig aufzubewahren, nicht an Dritte weiterzugeben und nicht nachmachen zu "
+    "lassen, einen Verlust sofort der Hausverwaltung zu melden und ihn beim Ausscheiden zurückzugeben.\r\n"
+    "\r\n"
+    "\r\n"
+    "______________________________                    ______________________________\r\n"
+    "Ort, Datum, Unterschrift Empfänger/in                    Unterschrift Ausgabe (Hausverwaltung)\r\n"
+    "\r\n"
+    "\r\n"
+    "Rückgabe\r\n"
+    "Der Schlüssel wurde unbeschädigt zurückgegeben am: ____________________\r\n"
+    "\r\n"
+    "\r\n"
+    "______________________________                    ______________________________\r\n"
+    "Unterschrift Empfänger/in                                        Unterschrift Rücknahme (Hausverwaltung)";
 
 void fill(Database& database, const DemoData::Size& size)
 {

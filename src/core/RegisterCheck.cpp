@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "SqlError.h"
 #include "TextCollation.h"
+#include "Texts.h"
 
 #include <functional>
 
@@ -23,9 +24,9 @@ void findings(Database& db, RegisterCheck::Result& result, const QString& headin
             lines.append(QStringLiteral("  ") + line(rs));
     }
     if (count > kListed)
-        lines.append(QStringLiteral("  ... and %1 more").arg(count - kListed));
+        lines.append(QStringLiteral("  ") + GetText(QStringLiteral("... und %1 weitere"), 2001).arg(count - kListed));
     result.report.append(heading + QStringLiteral(": ") +
-                         (count == 0 ? QStringLiteral("none") : QString::number(count)));
+                         (count == 0 ? GetText(QStringLiteral("keine"), 2002) : QString::number(count)));
     result.report += lines;
     result.problems += count;
 }
@@ -33,7 +34,7 @@ void findings(Database& db, RegisterCheck::Result& result, const QString& headin
 QString text(const Recordset& rs, int column)
 {
     const QVariant value = rs.field(column);
-    return value.isNull() ? QStringLiteral("(none)") : value.toString();
+    return value.isNull() ? GetText(QStringLiteral("(leer)"), 2003) : value.toString();
 }
 
 } // namespace
@@ -41,7 +42,7 @@ QString text(const Recordset& rs, int column)
 RegisterCheck::Result RegisterCheck::run(const QString& path)
 {
     Result result;
-    result.report.append(QStringLiteral("Register: %1").arg(path));
+    result.report.append(GetText(QStringLiteral("Register: %1"), 2004).arg(path));
     try {
         const auto db = Database::openReadOnly(path);
 
@@ -49,9 +50,10 @@ RegisterCheck::Result RegisterCheck::run(const QString& path)
         for (Recordset rs = db->openRecordset(QStringLiteral("PRAGMA integrity_check")); !rs.eof(); rs.moveNext())
             integrity.append(rs.field(0).toString());
         if (integrity == QStringList{QStringLiteral("ok")}) {
-            result.report.append(QStringLiteral("Engine integrity check: ok"));
+            result.report.append(GetText(QStringLiteral("Integritätsprüfung der Datenbank: in Ordnung"), 2005));
         } else {
-            result.report.append(QStringLiteral("Engine integrity check: %1 findings").arg(integrity.size()));
+            result.report.append(
+                GetText(QStringLiteral("Integritätsprüfung der Datenbank: %1 Befunde"), 2006).arg(integrity.size()));
             for (const QString& line : std::as_const(integrity))
                 result.report.append(QStringLiteral("  ") + line);
             result.problems += static_cast<int>(integrity.size());
@@ -62,46 +64,55 @@ RegisterCheck::Result RegisterCheck::run(const QString& path)
         const QString stored = CollationVersion::stored(*db);
         const QString current = TextCollation::version();
         result.report.append(
-            QStringLiteral("Text order of the indexes: %1, this program %2%3")
-                .arg(stored.isEmpty() ? QStringLiteral("not recorded") : stored, current,
-                     stored == current ? QString() : QStringLiteral(" (rebuilt when the program next opens it)")));
+            GetText(QStringLiteral("Textordnung der Indizes: %1, dieses Programm %2%3"), 2007)
+                .arg(stored.isEmpty() ? GetText(QStringLiteral("nicht vermerkt"), 2008) : stored, current,
+                     stored == current
+                         ? QString()
+                         : GetText(QStringLiteral(" (wird beim nächsten Öffnen durch das Programm neu aufgebaut)"),
+                                   2009)));
 
-        findings(*db, result, QStringLiteral("Movements whose person is gone"),
+        findings(*db, result, GetText(QStringLiteral("Bewegungen ohne Person"), 2010),
                  QStringLiteral("SELECT BewID, PersonID, SchluesselNr FROM TBBewegungen WHERE PersonID IS NULL OR "
                                 "PersonID NOT IN (SELECT PersID FROM TBPersonen) ORDER BY BewID"),
                  [](const Recordset& rs) {
-                     return QStringLiteral("movement %1 (key %2): person %3 does not exist")
+                     return GetText(QStringLiteral("Bewegung %1 (Schlüssel %2): Person %3 gibt es nicht"), 2011)
                          .arg(text(rs, 0), text(rs, 2), text(rs, 1));
                  });
-        findings(*db, result, QStringLiteral("Movements whose key is gone"),
+        findings(*db, result, GetText(QStringLiteral("Bewegungen ohne Schlüssel"), 2012),
                  QStringLiteral("SELECT BewID, SchluesselNr FROM TBBewegungen WHERE SchluesselNr IS NULL OR NOT "
                                 "EXISTS (SELECT 1 FROM TBSchluessel WHERE TBSchluessel.SchluesselNr = "
                                 "TBBewegungen.SchluesselNr) ORDER BY BewID"),
                  [](const Recordset& rs) {
-                     return QStringLiteral("movement %1: key %2 does not exist").arg(text(rs, 0), text(rs, 1));
+                     return GetText(QStringLiteral("Bewegung %1: Schlüssel %2 gibt es nicht"), 2013)
+                         .arg(text(rs, 0), text(rs, 1));
                  });
-        findings(*db, result, QStringLiteral("Keys with more copies out than exist"),
+        findings(*db, result,
+                 GetText(QStringLiteral("Schlüssel mit mehr ausgegebenen als vorhandenen Exemplaren"), 2014),
                  QStringLiteral("SELECT TBSchluessel.SchluesselNr, Gesamt, Count(BewID) FROM TBSchluessel INNER JOIN "
                                 "TBBewegungen ON TBSchluessel.SchluesselNr = TBBewegungen.SchluesselNr WHERE Status = "
                                 "0 GROUP BY TBSchluessel.SchluesselNr HAVING Count(BewID) > ifnull(Gesamt, 0) "
                                 "ORDER BY TBSchluessel.SchluesselNr"),
                  [](const Recordset& rs) {
-                     return QStringLiteral("key %1: %2 out, %3 in total").arg(text(rs, 0), text(rs, 2), text(rs, 1));
+                     return GetText(QStringLiteral("Schlüssel %1: %2 ausgegeben, %3 insgesamt"), 2015)
+                         .arg(text(rs, 0), text(rs, 2), text(rs, 1));
                  });
 
         Recordset header = db->openRecordset(QStringLiteral("SELECT Count(*) FROM TBKopfdaten"));
         const int headerRows = header.field(0).toInt();
         header.close();
-        result.report.append(QStringLiteral("Header rows: %1%2")
-                                 .arg(headerRows)
-                                 .arg(headerRows > 1 ? QStringLiteral(" (the program keeps exactly one)") : QString()));
+        result.report.append(
+            GetText(QStringLiteral("Kopfzeilen: %1%2"), 2016)
+                .arg(headerRows)
+                .arg(headerRows > 1 ? GetText(QStringLiteral(" (das Programm führt genau eine)"), 2017) : QString()));
         if (headerRows > 1)
             ++result.problems;
     } catch (const SqlError& e) {
-        result.report.append(QStringLiteral("Cannot check the file: ") + e.text());
+        result.report.append(GetText(QStringLiteral("Die Datei kann nicht geprüft werden:"), 2018) + QLatin1Char(' ') +
+                             e.text());
         ++result.problems;
     }
-    result.report.append(result.problems == 0 ? QStringLiteral("No problems found.")
-                                              : QStringLiteral("%1 problem(s) found.").arg(result.problems));
+    result.report.append(result.problems == 0
+                             ? GetText(QStringLiteral("Keine Probleme gefunden."), 2019)
+                             : GetText(QStringLiteral("%1 Problem(e) gefunden."), 2020).arg(result.problems));
     return result;
 }

@@ -6,6 +6,7 @@
 #include "Clock.h"
 #include "CollationVersion.h"
 #include "Messages.h"
+#include "RegisterChange.h"
 #include "Schema.h"
 #include "Sql.h"
 #include "SqlError.h"
@@ -164,7 +165,9 @@ bool OpenDb()
 
         if (isBlank(state.AnlagenNr)) {
             state.AnlagenNr = askSystemNumber();
-            writeHeaderRow(*state.DB, state.AnlagenNr);
+            RegisterChange::make(RegisterChange::Kind::Anlagennummer,
+                                 {{QStringLiteral("TBKopfdaten"), QStringLiteral("1")}},
+                                 [&state] { writeHeaderRow(*state.DB, state.AnlagenNr); });
         }
         return true;
     } catch (const SqlError& e) {

@@ -4,6 +4,7 @@
 #include "Blanks.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QStringConverter>
 
 namespace {
@@ -83,4 +84,16 @@ QString GetText(const QString& german, qint32 id)
 
     const QString text = TextCatalogue::lookup(qint64(id) * 10 + (id < 0 ? -digit : digit)).value_or(QString());
     return isBlank(text) ? german : text;
+}
+
+QString localeLanguage()
+{
+    switch (QLocale().language()) {
+    case QLocale::English:
+        return QStringLiteral("EN");
+    case QLocale::French:
+        return QStringLiteral("FR");
+    default:
+        return QStringLiteral("DE");
+    }
 }

@@ -9,6 +9,10 @@
 // blank entry, or an unknown language, gives the German text.
 QString GetText(const QString& german, qint32 id);
 
+// The language of a command that shows no start window: the locale's when the program speaks it,
+// otherwise German, the program's home language.
+QString localeLanguage();
+
 // The English and French texts, read once from the compiled-in catalogue.
 class TextCatalogue
 {

@@ -1,21 +1,17 @@
 #include "DlgFilter.h"
 
-#include "core/Blanks.h"
 #include "core/Clock.h"
-#include "core/DateText.h"
 #include "core/Messages.h"
-#include "core/Sql.h"
 #include "core/Texts.h"
-#include "ui/ConnectClick.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogRunner.h"
-#include "ui/SelectAllText.h"
-#include "ui/Twips.h"
+#include "widgets/ConnectClick.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/DialogRunner.h"
+#include "widgets/SelectAllText.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <optional>
 
 DlgFilter::DlgFilter(QWidget* parent) : QDialog(parent)
 {
@@ -53,12 +49,6 @@ DlgFilter::DlgFilter(QWidget* parent) : QDialog(parent)
     setTexts();
 }
 
-void DlgFilter::open(QWidget* parent)
-{
-    DlgFilter dialog(parent);
-    DialogRunner::run(dialog);
-}
-
 void DlgFilter::setTexts()
 {
     setWindowTitle(GetText(QStringLiteral("Vergabeliste filtern"), 200));
@@ -70,44 +60,19 @@ void DlgFilter::setTexts()
     pbCancel->setText(GetText(QStringLiteral("Abbrechen"), 206));
 }
 
-DlgFilter::DateField DlgFilter::readDate(const QLineEdit* field)
-{
-    if (isBlank(field->text()))
-        return {};
-    const std::optional<QDate> day = DateText::parse(field->text(), Clock::today());
-    return {day.has_value(), day};
-}
-
-void DlgFilter::refuse(const QString& message, QLineEdit* field)
-{
-    msgBox(message, Messages::Icon::Information);
-    // Back to the field, its text selected for retyping.
-    field->setFocus();
-    SelectAllText(field);
-}
-
 void DlgFilter::pbOK_Click()
 {
-    // A date field gives no bound when blank, else a valid day in the user's form; the dialog stays
-    // open on anything else. A date that passed is kept even when a later check refuses.
-    const DateField von = readDate(dfVonDatum);
-    if (!von.valid) {
-        refuse(GetText(QStringLiteral("'Von Datum' enthält einen ungültigen Wert"), 250), dfVonDatum);
+    const auto checked =
+        HandoutFilter::check(dfVonDatum->text(), dfBisDatum->text(), dfSchlNr->text(), dfName->text(), Clock::today());
+    if (const auto* refusal = std::get_if<HandoutFilter::Refusal>(&checked)) {
+        msgBox(refusal->message, Messages::Icon::Information);
+        // Back to the field, its text selected for retyping; the dialog stays open.
+        QLineEdit* field = refusal->field == HandoutFilter::Refusal::Field::VonDatum ? dfVonDatum : dfBisDatum;
+        field->setFocus();
+        SelectAllText(field);
         return;
     }
-    fltVonDatum = von.day ? Sql::dateLiteral(*von.day) : QString();
-    const DateField bis = readDate(dfBisDatum);
-    if (!bis.valid) {
-        refuse(GetText(QStringLiteral("'Bis Datum' enthält einen ungültigen Wert"), 251), dfBisDatum);
-        return;
-    }
-    fltBisDatum = bis.day ? Sql::dateLiteral(*bis.day) : QString();
-    if (von.day && bis.day && *bis.day < *von.day) {
-        refuse(GetText(QStringLiteral("Das 'Bis-Datum' darf nicht vor dem 'Von-Datum' liegen"), 252), dfVonDatum);
-        return;
-    }
-    fltSchluessel = trimBlanks(dfSchlNr->text());
-    fltPerson = trimBlanks(dfName->text());
+    filter = std::get<HandoutFilter>(checked);
     fltResponse = true;
     accept();
 }

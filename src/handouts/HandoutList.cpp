@@ -1,31 +1,8 @@
 #include "HandoutList.h"
 
-#include "core/Blanks.h"
 #include "core/Database.h"
-#include "core/Sql.h"
 
 namespace HandoutList {
-
-QString filterCondition(const QString& vonDatum, const QString& bisDatum, const QString& schluessel,
-                        const QString& person)
-{
-    QString w;
-    const auto add = [&w](const QString& condition) {
-        if (!w.isEmpty())
-            w += QStringLiteral(" AND");
-        w += condition;
-    };
-    if (!isBlank(vonDatum))
-        add(QStringLiteral(" Von >= #") + vonDatum + QLatin1Char('#'));
-    if (!isBlank(bisDatum))
-        add(QStringLiteral(" Von <= #") + bisDatum + QLatin1Char('#'));
-    // Typed wildcards stay wildcards; a typed quote stays a quote.
-    if (!isBlank(schluessel))
-        add(QStringLiteral(" TBSchluessel.SchluesselNr LIKE '") + Sql::sqlText(schluessel) + QStringLiteral("*'"));
-    if (!isBlank(person))
-        add(QStringLiteral(" Nachname LIKE '") + Sql::sqlText(person) + QStringLiteral("*'"));
-    return w;
-}
 
 QString query(const QString& w)
 {

@@ -1,7 +1,7 @@
 #include "ListPrintout.h"
 
 #include "VergabenModel.h"
-#include "ui/QtLinePrinter.h"
+#include "widgets/QtLinePrinter.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -52,19 +52,14 @@ double wrappedHeight(const QString& text, const QFont& font, QPaintDevice& devic
 ListPrintout::Table ListPrintout::fromGrid(const VergabenModel& grid)
 {
     Table table;
-    QList<int> columns;
-    for (int col = 1; col <= grid.maxCols(); ++col) {
-        if (grid.colWidth(col) > 0) {
-            columns << col;
-            table.headers << grid.cellText(0, col);
-        }
-    }
+    for (int col = VergabenModel::Datum; col <= VergabenModel::Person; ++col)
+        table.headers << grid.headerText(col);
     table.lines.reserve(grid.maxRows());
     for (int row = 1; row <= grid.maxRows(); ++row) {
         QStringList line;
-        line.reserve(columns.size());
-        for (int col : columns)
-            line << grid.cellText(row, col);
+        line.reserve(table.headers.size());
+        for (int col = VergabenModel::Datum; col <= VergabenModel::Person; ++col)
+            line << grid.text(row, col);
         table.lines << line;
     }
     return table;

@@ -17,14 +17,14 @@ class VergabenModel;
 class ListPrintout
 {
 public:
-    // What the grid shows: header texts and lines in their order, hidden columns left out.
+    // What the grid shows: header texts and lines in their order, the hidden column left out.
     struct Table
     {
         QStringList headers;
         QList<QStringList> lines;
     };
 
-    // The grid's visible columns and its lines in the order it shows them.
+    // The grid's shown columns and its lines in the order it shows them.
     static Table fromGrid(const VergabenModel& grid);
 
     ListPrintout(Table table, QString pageHeader, QString footer);

@@ -2,13 +2,9 @@
 
 #include "core/DateText.h"
 #include "core/TextCollation.h"
-#include "ui/Twips.h"
 
 #include <QColor>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLocale>
-#include <QTableView>
 #include <algorithm>
 #include <limits>
 
@@ -16,16 +12,6 @@ VergabenModel::VergabenModel(QObject* parent) : QAbstractTableModel(parent), m_d
 {
     m_header = {QStringLiteral("Datum"),    QStringLiteral("SchlüsselNr"), QStringLiteral("ZusatzNr"),
                 QStringLiteral("Funktion"), QStringLiteral("Person"),      QStringLiteral("ID")};
-    // The identifier column is for the program, not the user.
-    m_widths = {1200, 1200, 1200, 1200, 1200, 0};
-}
-
-void VergabenModel::attachView(QTableView* view)
-{
-    m_view = view;
-    view->setModel(this);
-    for (int c = 1; c <= kColumns; ++c)
-        setColWidth(c, m_widths[c - 1]);
 }
 
 void VergabenModel::setLines(Lines lines)
@@ -34,27 +20,11 @@ void VergabenModel::setLines(Lines lines)
     m_lines = std::move(lines.lines);
     m_texts = std::move(lines.texts);
     m_dateFormat = DateText::shortFormat();
+    m_marked = 0;
     endResetModel();
 }
 
-void VergabenModel::setMaxRows(int rows)
-{
-    rows = std::max(rows, 0);
-    const int old = maxRows();
-    if (rows == old)
-        return;
-    if (rows < old) {
-        beginRemoveRows({}, rows, old - 1);
-        m_lines.resize(rows);
-        endRemoveRows();
-        return;
-    }
-    beginInsertRows({}, old, rows - 1);
-    m_lines.resize(rows);
-    endInsertRows();
-}
-
-const TextStore::Piece* VergabenModel::textOf(const Line& line, int col)
+const TextStore::Piece* VergabenModel::pieceOf(const Line& line, int col)
 {
     switch (col) {
     case SchluesselNr:
@@ -70,158 +40,91 @@ const TextStore::Piece* VergabenModel::textOf(const Line& line, int col)
     }
 }
 
-void VergabenModel::setText(const QString& text)
+VergabenModel::Values VergabenModel::line(int row) const
 {
-    if (m_row == 0 && m_col >= 1 && m_col <= kColumns) {
-        m_header[m_col - 1] = text;
-        if (m_quiet == 0)
-            Q_EMIT headerDataChanged(Qt::Horizontal, m_col - 1, m_col - 1);
-        return;
-    }
-    if (!isCell(m_row, m_col))
-        return;
-    Line& line = m_lines[m_row - 1];
-    if (m_col == Datum) {
-        line.von = QLocale().toDate(text, m_dateFormat);
-    } else if (m_col == ID) {
-        bool ok = false;
-        const qint32 id = text.toInt(&ok);
-        line.bewId = ok ? std::optional<qint32>(id) : std::nullopt;
-    } else {
-        *textOf(line, m_col) = m_texts.add(text);
-    }
-    cellChanged(m_row, m_col);
-}
-
-QString VergabenModel::cellText(int row, int col) const
-{
-    if (row == 0 && col >= 1 && col <= kColumns)
-        return m_header[col - 1];
-    if (!isCell(row, col))
+    if (!isLine(row))
         return {};
-    const Line& line = m_lines[row - 1];
-    if (col == Datum)
-        return line.von.isValid() ? QLocale().toString(line.von, m_dateFormat) : QString();
-    if (col == ID)
-        return line.bewId ? QString::number(*line.bewId) : QString();
-    return m_texts.view(*textOf(line, col)).toString();
+    const Line& l = m_lines[row - 1];
+    return {l.von, textOf(l.schluesselNr), textOf(l.zusatzNr), textOf(l.funktion), textOf(l.person), l.bewId};
 }
 
-QVariant VergabenModel::cellValue(int row, int col) const
+std::optional<qint32> VergabenModel::movement(int row) const
 {
-    if (!isCell(row, col))
+    return isLine(row) ? m_lines[row - 1].bewId : std::nullopt;
+}
+
+QString VergabenModel::text(int row, int col) const
+{
+    if (!isLine(row))
         return {};
-    const Line& line = m_lines[row - 1];
+    const Line& l = m_lines[row - 1];
     if (col == Datum)
-        return line.von.isValid() ? QVariant(line.von) : QVariant();
+        return l.von.isValid() ? QLocale().toString(l.von, m_dateFormat) : QString();
     if (col == ID)
-        return line.bewId ? QVariant(*line.bewId) : QVariant();
-    return m_texts.view(*textOf(line, col)).toString();
+        return l.bewId ? QString::number(*l.bewId) : QString();
+    const TextStore::Piece* piece = pieceOf(l, col);
+    return piece ? textOf(*piece) : QString();
 }
 
-int VergabenModel::backColor() const
+void VergabenModel::setHeaderTexts(const QStringList& captions)
 {
-    if (!isCell(m_row, m_col))
-        return kDefaultBackground;
-    return m_lines[m_row - 1].back[m_col - 1];
+    for (int c = 0; c < captions.size() && c < Person; ++c)
+        m_header[c] = captions.at(c);
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, Person - 1);
 }
 
-void VergabenModel::setBackColor(int rgb)
+QString VergabenModel::headerText(int col) const
 {
-    if (!isCell(m_row, m_col))
-        return;
-    int& back = m_lines[m_row - 1].back[m_col - 1];
-    if (back == rgb)
-        return;
-    back = rgb;
-    cellChanged(m_row, m_col);
+    return col >= 1 && col <= kColumns ? m_header.at(col - 1) : QString();
 }
 
-void VergabenModel::cellChanged(int row, int col)
-{
-    if (m_quiet > 0)
-        return;
-    const QModelIndex cell = index(row - 1, col - 1);
-    Q_EMIT dataChanged(cell, cell);
-}
-
-int VergabenModel::activeRow() const
-{
-    if (!m_view || !m_view->selectionModel())
-        return 0;
-    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
-    if (!selected.isEmpty())
-        return selected.first().row() + 1;
-    const QModelIndexList cells = m_view->selectionModel()->selectedIndexes();
-    return cells.isEmpty() ? 0 : cells.first().row() + 1;
-}
-
-int VergabenModel::colWidth(int col) const
-{
-    return col >= 1 && col <= kColumns ? m_widths[col - 1] : 0;
-}
-
-void VergabenModel::setColWidth(int col, int twips)
+void VergabenModel::sortBy(int col)
 {
     if (col < 1 || col > kColumns)
         return;
-    twips = std::max(twips, 0);
-    m_widths[col - 1] = twips;
-    if (!m_view)
-        return;
-    m_view->setColumnHidden(col - 1, twips == 0);
-    if (twips > 0)
-        m_view->setColumnWidth(col - 1, tw(twips));
-}
-
-void VergabenModel::sort()
-{
-    const int first = std::max(m_row, 1);
-    const int last = std::min(m_blockEndRow, maxRows());
-    if (m_sortOrder == SortOrder::None || m_sortKey < 1 || m_sortKey > kColumns || last - first < 1)
+    m_marked = col;
+    m_sortColumn = col;
+    m_sortOrder = m_sortOrder == SortOrder::Ascending ? SortOrder::Descending : SortOrder::Ascending;
+    if (maxRows() == 0)
         return;
 
     // Each line's sort value is computed once; then the lines' places are sorted, not the lines.
-    const int count = last - first + 1;
-    QVector<int> order(count);
-    for (int i = 0; i < count; ++i)
-        order[i] = first - 1 + i;
-    const bool descending = m_sortOrder == SortOrder::Descending;
-    const auto sortBy = [&](auto less) {
-        if (descending)
+    QVector<int> order(maxRows());
+    for (int i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto sortWith = [&](auto less) {
+        if (m_sortOrder == SortOrder::Descending)
             std::stable_sort(order.begin(), order.end(), [&less](int a, int b) { return less(b, a); });
         else
             std::stable_sort(order.begin(), order.end(), less);
     };
-    if (m_sortKey == Datum || m_sortKey == ID) {
+    if (col == Datum || col == ID) {
         // Empty cells first.
         QVector<qint64> value(maxRows(), std::numeric_limits<qint64>::min());
-        for (const int line : std::as_const(order)) {
-            const Line& l = m_lines[line];
-            if (m_sortKey == Datum && l.von.isValid())
-                value[line] = l.von.toJulianDay();
-            else if (m_sortKey == ID && l.bewId)
-                value[line] = *l.bewId;
+        for (int i = 0; i < maxRows(); ++i) {
+            const Line& l = m_lines[i];
+            if (col == Datum && l.von.isValid())
+                value[i] = l.von.toJulianDay();
+            else if (col == ID && l.bewId)
+                value[i] = *l.bewId;
         }
-        sortBy([&value](int a, int b) { return value[a] < value[b]; });
+        sortWith([&value](int a, int b) { return value[a] < value[b]; });
     } else {
         QVector<TextCollation::SortKey> key(maxRows());
-        for (const int line : std::as_const(order))
-            key[line] = TextCollation::sortKey(m_texts.view(*textOf(m_lines[line], m_sortKey)));
-        sortBy([&key](int a, int b) { return TextCollation::compare(key[a], key[b]) < 0; });
+        for (int i = 0; i < maxRows(); ++i)
+            key[i] = TextCollation::sortKey(m_texts.view(*pieceOf(m_lines[i], col)));
+        sortWith([&key](int a, int b) { return TextCollation::compare(key[a], key[b]) < 0; });
     }
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QVector<int> newPlace(maxRows());
-    for (int r = 0; r < newPlace.size(); ++r)
-        newPlace[r] = r;
     QVector<Line> sorted;
-    sorted.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        newPlace[order[i]] = first - 1 + i;
+    sorted.reserve(maxRows());
+    for (int i = 0; i < order.size(); ++i) {
+        newPlace[order[i]] = i;
         sorted.append(std::move(m_lines[order[i]]));
     }
-    std::move(sorted.begin(), sorted.end(), m_lines.begin() + (first - 1));
+    m_lines = std::move(sorted);
 
     // Selection and current index follow their lines.
     const QModelIndexList before = persistentIndexList();
@@ -231,17 +134,6 @@ void VergabenModel::sort()
         after.append(index.isValid() ? this->index(newPlace[index.row()], index.column()) : index);
     changePersistentIndexList(before, after);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-}
-
-VergabenModel::QuietUpdate::QuietUpdate(VergabenModel& model) : m_model(model)
-{
-    ++m_model.m_quiet;
-}
-
-VergabenModel::QuietUpdate::~QuietUpdate()
-{
-    if (--m_model.m_quiet == 0 && m_model.maxRows() > 0)
-        Q_EMIT m_model.dataChanged(m_model.index(0, 0), m_model.index(m_model.maxRows() - 1, kColumns - 1));
 }
 
 int VergabenModel::rowCount(const QModelIndex& parent) const
@@ -256,17 +148,15 @@ int VergabenModel::columnCount(const QModelIndex& parent) const
 
 QVariant VergabenModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !isCell(index.row() + 1, index.column() + 1))
+    if (!index.isValid() || !isLine(index.row() + 1))
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(index.row() + 1, index.column() + 1);
-    case Qt::BackgroundRole: {
-        const int back = m_lines[index.row()].back[index.column()];
-        if (back != kDefaultBackground)
-            return QColor::fromRgb(static_cast<QRgb>(back));
+        return text(index.row() + 1, index.column() + 1);
+    case Qt::BackgroundRole:
+        if (index.column() + 1 == m_marked)
+            return QColor(0xC0, 0xC0, 0xC0); // the sorted column, light grey
         return {};
-    }
     default:
         return {};
     }
@@ -278,7 +168,7 @@ QVariant VergabenModel::headerData(int section, Qt::Orientation orientation, int
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
         return section + 1;
-    return section >= 0 && section < kColumns ? QVariant(m_header[section]) : QVariant();
+    return headerText(section + 1);
 }
 
 Qt::ItemFlags VergabenModel::flags(const QModelIndex& index) const

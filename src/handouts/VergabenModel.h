@@ -4,48 +4,36 @@
 
 #include <QAbstractTableModel>
 #include <QDate>
-#include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVector>
-#include <array>
 #include <optional>
 
-class QTableView;
-
-// The handout grid: one line per copy out. Rows and columns are counted from 1, row 0 is the header
-// row. The program addresses cells through the current row and column, as it would a spreadsheet
-// control; reads and writes outside the grid are ignored.
+// The lines of the handout grid: one per copy out, the newest first as the refill reads them. Rows and
+// columns are counted from 1, as the rest of the program counts them; row 0 stands for no line.
 //
-// Each cell keeps its typed value (the handout's date, the movement's number, text) and shows it as
-// text; sorting and reading back use the value, so no shown text is ever parsed again.
+// Each line keeps its typed values (the handout's date, the movement's number, texts) and the grid shows
+// them as text; sorting and reading back use the values, so no shown text is ever parsed again.
 class VergabenModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
     static constexpr int kColumns = 6;
-    static constexpr int kDefaultBackground = -1;
     enum Column { Datum = 1, SchluesselNr, ZusatzNr, Funktion, Person, ID };
 
-    // The sort order of sort key 1. One state for the whole grid that survives refills.
+    // The order of the last sort. One state for the whole grid, kept across refills.
     enum class SortOrder { None = 0, Ascending = 1, Descending = 2 };
 
-    // The values of one line; its texts are pieces of the list's text store.
+    // A line as stored: its texts are pieces of the list's text store.
     struct Line
     {
-        QDate von; // Datum; invalid shows as an empty cell
+        QDate von; // invalid shows as an empty cell
         TextStore::Piece schluesselNr;
         TextStore::Piece zusatzNr;
         TextStore::Piece funktion;
         TextStore::Piece person;
-        std::optional<qint32> bewId; // ID, the hidden column
-        std::array<int, kColumns> back{kDefaultBackground, kDefaultBackground, kDefaultBackground,
-                                       kDefaultBackground, kDefaultBackground, kDefaultBackground};
+        std::optional<qint32> bewId; // the hidden column
     };
-
-    explicit VergabenModel(QObject* parent = nullptr);
-
-    // Shows the model in the view: its selection gives the active row, its header the column widths.
-    void attachView(QTableView* view);
 
     // What a refill reads: the lines and the store that holds their texts.
     struct Lines
@@ -53,71 +41,46 @@ public:
         QVector<Line> lines;
         TextStore texts;
     };
-    // Replaces every line at once (the refill); nothing stays selected. The sort order state stays.
-    void setLines(Lines lines);
 
-    // Number of data rows. Lowering it drops rows at the end (0 empties the grid), raising it
-    // appends empty rows.
-    int maxRows() const { return static_cast<int>(m_lines.size()); }
-    void setMaxRows(int rows);
-    int maxCols() const { return kColumns; }
-
-    // The current cell.
-    int row() const { return m_row; }
-    void setRow(int row) { m_row = row; }
-    int col() const { return m_col; }
-    void setCol(int col) { m_col = col; }
-
-    // Text of the current cell; in row 0 the column's header text.
-    QString text() const { return cellText(m_row, m_col); }
-    // Writes the current cell: in row 0 the header text; in the date column a date in the short form,
-    // in the hidden column a number, elsewhere the text itself.
-    void setText(const QString& text);
-    // The text a cell shows: the date in the user's short form with four-digit year, the number in
-    // decimal digits, the text as stored.
-    QString cellText(int row, int col) const;
-    // The value behind a cell: a QDate, an int, or a QString; null for an empty date or number.
-    QVariant cellValue(int row, int col) const;
-
-    // Background of the current cell as 0xRRGGBB, or kDefaultBackground.
-    int backColor() const;
-    void setBackColor(int rgb);
-
-    // The row the user selected in the view, 0 when none is selected.
-    int activeRow() const;
-
-    // Column width in twips; 0 hides the column.
-    int colWidth(int col) const;
-    void setColWidth(int col, int twips);
-
-    // The block a sort works on runs from the current row to the block end row. The sort always
-    // moves whole lines, so the hidden identifier stays with its line.
-    int blockEndRow() const { return m_blockEndRow; }
-    void setBlockEndRow(int row) { m_blockEndRow = row; }
-    int blockEndCol() const { return m_blockEndCol; }
-    void setBlockEndCol(int col) { m_blockEndCol = col; }
-    int sortKey() const { return m_sortKey; }
-    void setSortKey(int col) { m_sortKey = col; }
-    SortOrder sortKeyOrder() const { return m_sortOrder; }
-    void setSortKeyOrder(SortOrder order) { m_sortOrder = order; }
-    // Sorts the block by the sort key column in the sort key order; with order None nothing moves.
-    // Dates and numbers compare by value, empty ones first; text compares as the register's text
-    // columns do (case and accents second, trailing blanks not at all). Equal cells keep their order.
-    void sort();
-
-    // Keeps the views quiet while many cells change; at the end they repaint once. Selection, current
-    // line and scroll position stay.
-    class QuietUpdate
+    // A line's values as the grid shows them.
+    struct Values
     {
-    public:
-        explicit QuietUpdate(VergabenModel& model);
-        ~QuietUpdate();
-        QuietUpdate(const QuietUpdate&) = delete;
-        QuietUpdate& operator=(const QuietUpdate&) = delete;
-
-    private:
-        VergabenModel& m_model;
+        QDate von;
+        QString schluesselNr;
+        QString zusatzNr;
+        QString funktion;
+        QString person;
+        std::optional<qint32> bewId;
     };
+
+    explicit VergabenModel(QObject* parent = nullptr);
+
+    // Replaces every line at once (the refill): nothing stays selected and no column stays marked; the
+    // sort order state stays.
+    void setLines(Lines lines);
+    int maxRows() const { return static_cast<int>(m_lines.size()); }
+
+    // The values of line row (1 to maxRows()); empty values outside.
+    Values line(int row) const;
+    // The movement a line stands for: its hidden identifier; none outside or when the line has none.
+    std::optional<qint32> movement(int row) const;
+    // A cell as shown: the date in the user's short form with four-digit year, the number in decimal
+    // digits, the text as stored.
+    QString text(int row, int col) const;
+
+    // The captions of columns 1 to 5; the hidden column has none of its own.
+    void setHeaderTexts(const QStringList& captions);
+    QString headerText(int col) const;
+
+    // A click into a column: marks the column grey (the mark of an earlier one goes), turns the one
+    // order state (ascending after descending or none, else descending) and sorts every line by the
+    // column in that order. Lines move whole, so the hidden identifier stays with its line; equal cells
+    // keep their order. Dates and numbers compare by value, empty ones first; text compares as the
+    // register's text columns do (case and accents second, trailing blanks not at all).
+    void sortBy(int col);
+    int sortColumn() const { return m_sortColumn; }
+    SortOrder sortOrder() const { return m_sortOrder; }
+    int markedColumn() const { return m_marked; } // 0 when none
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -126,28 +89,18 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    bool isCell(int row, int col) const { return row >= 1 && row <= maxRows() && col >= 1 && col <= kColumns; }
-    void cellChanged(int row, int col);
+    bool isLine(int row) const { return row >= 1 && row <= maxRows(); }
+    QString textOf(const TextStore::Piece& piece) const { return m_texts.view(piece).toString(); }
     // The piece behind a text column; nullptr for the date and the number column.
-    static const TextStore::Piece* textOf(const Line& line, int col);
-    static TextStore::Piece* textOf(Line& line, int col)
-    {
-        return const_cast<TextStore::Piece*>(textOf(std::as_const(line), col));
-    }
+    static const TextStore::Piece* pieceOf(const Line& line, int col);
 
     QVector<Line> m_lines;
     TextStore m_texts;
     QString m_dateFormat;
-    std::array<QString, kColumns> m_header;
-    std::array<int, kColumns> m_widths;
-    int m_row = 0;
-    int m_col = 1;
-    int m_blockEndRow = 0;
-    int m_blockEndCol = kColumns;
-    int m_sortKey = 1;
+    QStringList m_header;
+    int m_sortColumn = 1;
     SortOrder m_sortOrder = SortOrder::None;
-    int m_quiet = 0;
-    QPointer<QTableView> m_view;
+    int m_marked = 0;
 };
 
 // Lines move in memory as plain bytes when the list grows.

@@ -4,7 +4,7 @@
 #include "core/Csv.h"
 #include "core/Messages.h"
 #include "core/Texts.h"
-#include "ui/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -10,12 +10,12 @@
 #include "core/Sql.h"
 #include "core/Texts.h"
 #include "handouts/ListPrintout.h"
-#include "ui/ConnectClick.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogRunner.h"
-#include "ui/Printout.h"
-#include "ui/Twips.h"
-#include "ui/WaitCursor.h"
+#include "widgets/ConnectClick.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/DialogRunner.h"
+#include "widgets/Printout.h"
+#include "widgets/Twips.h"
+#include "widgets/WaitCursor.h"
 
 #include <QHeaderView>
 #include <QLabel>

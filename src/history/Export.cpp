@@ -133,15 +133,9 @@ int toDirectory(const QString& dir)
         // The grid as the main window fills it at its start, with the window's header texts.
         VergabenModel grid;
         grid.setLines(HandoutList::read(*state.DB, HandoutList::query(QString())));
-        grid.setRow(0);
-        const QStringList gridTitles = {
-            GetText(QStringLiteral("Datum"), 116), GetText(QStringLiteral("SchlüsselNr"), 117),
-            GetText(QStringLiteral("ZusatzNr"), 118), GetText(QStringLiteral("Funktion"), 119),
-            GetText(QStringLiteral("Person"), 120)};
-        for (int c = 0; c < gridTitles.size(); ++c) {
-            grid.setCol(VergabenModel::Datum + c);
-            grid.setText(gridTitles.at(c));
-        }
+        grid.setHeaderTexts({GetText(QStringLiteral("Datum"), 116), GetText(QStringLiteral("SchlüsselNr"), 117),
+                             GetText(QStringLiteral("ZusatzNr"), 118), GetText(QStringLiteral("Funktion"), 119),
+                             GetText(QStringLiteral("Person"), 120)});
 
         const std::pair<QString, CsvTable> files[] = {
             {kPersonsFile, persons(personListIds())}, {kKeysFile, keys(keyListNumbers())},

@@ -36,7 +36,7 @@ CsvTable keys(const QStringList& keyNumbers);
 // The key list as it fills with an empty search, in its order.
 QStringList keyListNumbers();
 
-// The visible columns of the handout grid as it shows them: its header texts, its lines in its order.
+// The shown columns of the handout grid as it shows them: its header texts, its lines in its order.
 CsvTable copiesOut(const VergabenModel& grid);
 
 // The lines of a history window as it shows them: its movements, or the journal's entries.

@@ -6,14 +6,15 @@
 #include "core/Blanks.h"
 #include "core/Guard.h"
 #include "core/Messages.h"
+#include "core/RegisterChange.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
-#include "ui/ConnectClick.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogRunner.h"
-#include "ui/FocusVisit.h"
-#include "ui/SelectAllText.h"
-#include "ui/Twips.h"
+#include "widgets/ConnectClick.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/DialogRunner.h"
+#include "widgets/FocusVisit.h"
+#include "widgets/SelectAllText.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -218,16 +219,25 @@ void DlgSchluessel::pbOK_Click()
     const QString g = QString::number(leadingNumber(dfGesamt->text()));
     const QString b = cbZusatzNr->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
     const QString function = Sql::sqlText(dfFunktion->text());
+    using RegisterChange::Kind;
     if (!SchlNr.isEmpty()) {
-        db().execute(QStringLiteral("UPDATE TBSchluessel SET SchluesselNr = '") + Sql::sqlText(nr) +
-                     QStringLiteral("', Funktion = '") + function + QStringLiteral("', Gesamt = ") + g +
-                     QStringLiteral(", ZusatzNr = ") + b + QStringLiteral(" WHERE SchluesselNr = '") +
-                     Sql::sqlText(SchlNr) + QStringLiteral("'"));
+        // A new number is carried over to the key's movements, so they belong to the change too.
+        const QString same = QStringLiteral("SchluesselNr = '") + Sql::sqlText(SchlNr) + QLatin1Char('\'');
+        RegisterChange::make(Kind::SchluesselGeaendert,
+                             {{QStringLiteral("TBSchluessel"), same}, {QStringLiteral("TBBewegungen"), same}}, [&] {
+                                 db().execute(QStringLiteral("UPDATE TBSchluessel SET SchluesselNr = '") +
+                                              Sql::sqlText(nr) + QStringLiteral("', Funktion = '") + function +
+                                              QStringLiteral("', Gesamt = ") + g + QStringLiteral(", ZusatzNr = ") + b +
+                                              QStringLiteral(" WHERE SchluesselNr = '") + Sql::sqlText(SchlNr) +
+                                              QStringLiteral("'"));
+                             });
     } else {
         // The function is optional and carries the appended blank.
-        db().execute(QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) ") +
-                     QStringLiteral("VALUES('") + Sql::sqlText(nr) + QStringLiteral("', '") + function +
-                     QStringLiteral(" ', ") + g + QStringLiteral(", ") + b + QStringLiteral(")"));
+        RegisterChange::make(Kind::SchluesselAngelegt, {{QStringLiteral("TBSchluessel"), {}, true}}, [&] {
+            db().execute(QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) ") +
+                         QStringLiteral("VALUES('") + Sql::sqlText(nr) + QStringLiteral("', '") + function +
+                         QStringLiteral(" ', ") + g + QStringLiteral(", ") + b + QStringLiteral(")"));
+        });
     }
     accept();
 }

@@ -3,8 +3,8 @@
 #include "core/AppState.h"
 #include "core/Blanks.h"
 #include "core/Sql.h"
-#include "ui/TabListWidget.h"
-#include "ui/WaitCursor.h"
+#include "widgets/TabListWidget.h"
+#include "widgets/WaitCursor.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/Utf8Rows.h"
+#include "widgets/Utf8Rows.h"
 
 #include <QString>
 

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Messages.h"
+#include "core/RegisterChange.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
 
@@ -21,9 +22,12 @@ bool SchlDel(const QString& schlNr)
     }
 
     // Key row first, then its (returned) movements; together, so a failure leaves neither half gone.
-    Database::Transaction t(db());
-    db().execute(QStringLiteral("DELETE * FROM TBSchluessel WHERE SchluesselNr = '") + k + QStringLiteral("'"));
-    db().execute(QStringLiteral("DELETE * FROM TBBewegungen WHERE SchluesselNr = '") + k + QStringLiteral("'"));
-    t.commit();
+    const QString same = QStringLiteral("SchluesselNr = '") + k + QLatin1Char('\'');
+    RegisterChange::make(
+        RegisterChange::Kind::SchluesselGeloescht,
+        {{QStringLiteral("TBSchluessel"), same}, {QStringLiteral("TBBewegungen"), same}}, [&k] {
+            db().execute(QStringLiteral("DELETE * FROM TBSchluessel WHERE SchluesselNr = '") + k + QStringLiteral("'"));
+            db().execute(QStringLiteral("DELETE * FROM TBBewegungen WHERE SchluesselNr = '") + k + QStringLiteral("'"));
+        });
     return true;
 }

@@ -6,13 +6,14 @@
 #include "core/Blanks.h"
 #include "core/Guard.h"
 #include "core/Messages.h"
+#include "core/RegisterChange.h"
 #include "core/Sql.h"
 #include "core/Texts.h"
-#include "ui/ConnectClick.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogRunner.h"
-#include "ui/SelectAllText.h"
-#include "ui/Twips.h"
+#include "widgets/ConnectClick.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/DialogRunner.h"
+#include "widgets/SelectAllText.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -146,7 +147,8 @@ void DlgPerson::pbOK_Click()
     if (PersID >= 1 && !m_loaded.confirmCut())
         return;
     QString sql;
-    if (PersID < 1) {
+    const bool created = PersID < 1;
+    if (created) {
         if (!confirmNoDuplicate()) {
             focusNachname();
             return;
@@ -158,7 +160,12 @@ void DlgPerson::pbOK_Click()
               vorname + QStringLiteral(" ', PersNr = '") + persNr + QStringLiteral(" ' WHERE PersID = ") +
               QString::number(PersID);
     }
-    db().execute(sql, true);
+    using RegisterChange::Kind;
+    const RowChange::Scope person =
+        created ? RowChange::Scope{QStringLiteral("TBPersonen"), {}, true}
+                : RowChange::Scope{QStringLiteral("TBPersonen"), QStringLiteral("PersID = ") + QString::number(PersID)};
+    RegisterChange::make(created ? Kind::PersonAngelegt : Kind::PersonGeaendert, {person},
+                         [&sql] { db().execute(sql, true); });
     accept();
 }
 

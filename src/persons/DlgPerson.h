@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/LoadedFields.h"
+#include "widgets/LoadedFields.h"
 
 #include <QDialog>
 

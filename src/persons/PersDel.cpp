@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Messages.h"
+#include "core/RegisterChange.h"
 #include "core/Texts.h"
 
 bool PersDel(qint32 persId)
@@ -16,6 +17,8 @@ bool PersDel(qint32 persId)
                Messages::Icon::Exclamation);
         return false;
     }
-    db().execute(QStringLiteral("UPDATE TBPersonen SET Storniert = true WHERE PersID = ") + id);
+    RegisterChange::make(
+        RegisterChange::Kind::PersonStorniert, {{QStringLiteral("TBPersonen"), "PersID = " + id}},
+        [&id] { db().execute(QStringLiteral("UPDATE TBPersonen SET Storniert = true WHERE PersID = ") + id); });
     return true;
 }

@@ -1,7 +1,6 @@
 #include "BasMain.h"
 
 #include "CopyProgress.h"
-#include "DesignedFont.h"
 #include "FrmMain.h"
 #include "FrmSplash.h"
 #include "QtMessages.h"
@@ -10,6 +9,7 @@
 #include "core/Backup.h"
 #include "core/RegisterLocation.h"
 #include "core/Startup.h"
+#include "widgets/DesignedFont.h"
 
 #include <QApplication>
 #include <QFileInfo>

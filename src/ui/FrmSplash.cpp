@@ -1,8 +1,8 @@
 #include "FrmSplash.h"
 
-#include "Twips.h"
 #include "core/AppState.h"
 #include "core/Texts.h"
+#include "widgets/Twips.h"
 
 #include <QButtonGroup>
 #include <QFrame>

@@ -2,7 +2,7 @@
 
 #include "handouts/VergabenModel.h"
 #include "persons/PersonList.h"
-#include "ui/Utf8Rows.h"
+#include "widgets/Utf8Rows.h"
 
 #include <QVector>
 

@@ -1,6 +1,5 @@
 #include "StartLists.h"
 
-#include "WaitCursor.h"
 #include "core/AppState.h"
 #include "core/Backup.h"
 #include "core/Messages.h"
@@ -8,6 +7,7 @@
 #include "core/SqlError.h"
 #include "core/Startup.h"
 #include "core/Texts.h"
+#include "widgets/WaitCursor.h"
 
 namespace {
 

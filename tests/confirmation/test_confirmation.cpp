@@ -1,12 +1,12 @@
 // The handout confirmation: its layout on the line printer, the key text, pages, where it goes.
 #include "confirmation/ConfirmationLayout.h"
 #include "core/Clock.h"
+#include "handouts/HandoutPane.h"
 #include "support/RecordingPrinter.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
-#include "ui/FrmMain.h"
-#include "ui/QtLinePrinter.h"
+#include "widgets/QtLinePrinter.h"
 
 #include <QDir>
 #include <QPdfWriter>
@@ -82,17 +82,17 @@ private Q_SLOTS:
         t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', '%1')").arg(c[2]));
         addKey(t, "A12", c[1]);
         addMovement(t, "A12", 0, addPerson(t, "Müller", "Hans"), "3/5/26", c[0]);
-        FrmMain main;
-        main.RefreshVergaben(false);
+        HandoutPane pane;
+        pane.RefreshVergaben(false);
         if (!c[3].isEmpty())
-            main.sprVergaben->selectRow(0);
+            pane.sprVergaben->selectRow(0);
         const bool printed = !c[4].isEmpty();
         if (printed) {
-            const auto values = ConfirmationLayout::fromLine(*main.vergaben, 1, app().AnlagenNr);
+            const ConfirmationLayout::Values values = pane.confirmationValues().value();
             QCOMPARE(QStringList({values.person, values.date, values.key}),
                      QStringList({"Müller Hans ", "05.03.2026", c[3]}));
         }
-        main.pbBestaetigung_Click();
+        pane.pbBestaetigung_Click();
         const QStringList files = QDir(out.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), printed ? 1 : 0);
         if (printed)

@@ -2,7 +2,7 @@
 #include "confirmation/DlgFormular.h"
 #include "support/TestDatabase.h"
 #include "support/TestMain.h"
-#include "ui/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void check_data()
     {
         QTest::addColumn<QStringList>("arrange"); // statements on a fresh register; none for a file of garbage
+        QTest::addColumn<QString>("locale");      // the report speaks the locale's language, German by default
         QTest::addColumn<QString>("findings");
         const QStringList clean{
             "INSERT INTO TBKopfdaten (AnlagenNr) VALUES('4711')",
@@ -26,47 +27,56 @@ private Q_SLOTS:
             "INSERT INTO TBBewegungen (PersonID, SchluesselNr, Von, Status) VALUES(1, 'a1 ', #1/2/26#, 0), "
             "(1, 'A1', #1/2/26#, 1)"};
         // The report's lines after its title, joined by "|".
-        const QString clean0 = "Engine integrity check: ok|Text order of the indexes: %1, this program %1|Movements "
-                               "whose person is gone: none|Movements whose key is gone: none|Keys with more copies "
-                               "out than exist: none|Header rows: 1|No problems found.";
-        QTest::newRow("clean") << clean << clean0;
+        const QString allWell = "Engine integrity check: ok|Text order of the indexes: %1, this program %1|Movements "
+                                "whose person is gone: none|Movements whose key is gone: none|Keys with more copies "
+                                "out than exist: none|Header rows: 1|No problems found.";
+        QTest::newRow("clean") << clean << "en_GB.UTF-8" << allWell;
         // A differing text order is no problem: the program rebuilds the indexes when it next opens the file.
         QTest::newRow("planted")
             << clean + QStringList{"INSERT INTO TBBewegungen (PersonID, SchluesselNr, Von, Status) VALUES(9, 'A1', "
                                    "#1/2/26#, 0), (1, 'ZZ', #1/2/26#, 1)",
                                    "INSERT INTO TBKopfdaten (AnlagenNr) VALUES('4712')",
                                    "UPDATE TBSystem SET Wert = '0.0'"}
+            << "en_US.UTF-8"
             << "Engine integrity check: ok|Text order of the indexes: 0.0, this program %1 (rebuilt when the program "
                "next opens it)|Movements whose person is gone: 1|  movement 3 (key A1): person 9 does not exist|"
                "Movements whose key is gone: 1|  movement 4: key ZZ does not exist|Keys with more copies out than "
                "exist: 1|  key A1: 2 out, 1 in total|Header rows: 2 (the program keeps exactly one)|4 problem(s) "
                "found.";
-        QTest::newRow("no register") << QStringList()
-                                     << "Cannot check the file: 26 (file is not a database)|1 problem(s) found.";
+        QTest::newRow("no register") << QStringList() << "fr_FR.UTF-8"
+                                     << "Impossible de vérifier le fichier : 26 (file is not a database)|1 "
+                                        "problème(s) trouvé(s).";
+        QTest::newRow("German by default")
+            << clean << "C"
+            << "Integritätsprüfung der Datenbank: in Ordnung|Textordnung der Indizes: %1, dieses Programm %1|"
+               "Bewegungen ohne Person: keine|Bewegungen ohne Schlüssel: keine|Schlüssel mit mehr ausgegebenen als "
+               "vorhandenen Exemplaren: keine|Kopfzeilen: 1|Keine Probleme gefunden.";
         // Made by other tools: a register in WAL mode is read as it lies and gets no -wal or -shm beside it.
-        QTest::newRow("register in WAL mode") << clean + QStringList{"#wal"} << clean0;
+        QTest::newRow("register in WAL mode") << clean + QStringList{"#wal"} << "en_GB.UTF-8" << allWell;
         QTest::newRow("register of a newer program")
-            << QStringList{"#newer"}
-            << QStringLiteral("Cannot check the file: 26 (Das Register wurde von einer neueren Version des Programms "
-                              "geschrieben (Registerversion %1; dieses Programm liest bis Version %2). Bitte öffnen "
-                              "Sie es mit der neueren Version.)|1 problem(s) found.")
+            << QStringList{"#newer"} << "C"
+            << QStringLiteral("Die Datei kann nicht geprüft werden: 26 (Das Register wurde von einer neueren Version "
+                              "des Programms geschrieben (Registerversion %1; dieses Programm liest bis Version %2). "
+                              "Bitte öffnen Sie es mit der neueren Version.)|1 Problem(e) gefunden.")
                    .arg(Schema::version() + 1)
                    .arg(Schema::version());
-        QTest::newRow("named pipe") << QStringList{"#pipe"}
-                                    << "Cannot check the file: 14 (Die Datenbank ist keine gewöhnliche Datei, sondern "
-                                       "ein Ordner, ein Gerät oder eine Pipe: %2)|1 problem(s) found.";
+        QTest::newRow("named pipe") << QStringList{"#pipe"} << "en_GB.UTF-8"
+                                    << "Cannot check the file: 14 (The database is not a regular file but a folder, "
+                                       "a device or a pipe: %2)|1 problem(s) found.";
     }
     void check()
     {
         QFETCH(QStringList, arrange);
+        QFETCH(QString, locale);
         QFETCH(QString, findings);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
         QFile garbage(path);
+        const bool pipe = arrange.value(0) == "#pipe";
         if (arrange.isEmpty()) {
             QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096 &&
                     garbage.flush());
-        } else if (arrange.first() == "#pipe") {
+        } else if (pipe) {
             if (QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
                 QSKIP("no mkfifo here");
         } else {
@@ -80,23 +90,39 @@ private Q_SLOTS:
             else if (!sql.startsWith(u'#'))
                 Database::open(path)->execute(sql);
         }
-        const bool pipe = arrange.value(0) == "#pipe";
         const QByteArray before = pipe ? QByteArray() : fileContent(path);
 
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("DISPLAY"); // needs no display
         environment.remove("QT_QPA_PLATFORM");
+        environment.insert("LC_ALL", locale);
         process.setProcessEnvironment(environment);
         process.start(qEnvironmentVariable("CLAVARO_BINARY"), {QStringLiteral("--check"), path});
         QVERIFY(process.waitForFinished(30000));
         const QStringList report = QString::fromUtf8(process.readAllStandardOutput()).trimmed().split(u'\n');
         QCOMPARE(report.mid(1).join(u'|'),
                  findings.replace(QLatin1String("%1"), TextCollation::version()).replace(QLatin1String("%2"), path));
-        QCOMPARE(process.exitCode(), findings.endsWith("No problems found.") ? 0 : 1);
+        const bool clean = findings.endsWith(QLatin1String("No problems found.")) ||
+                           findings.endsWith(QLatin1String("Keine Probleme gefunden."));
+        QCOMPARE(process.exitCode(), clean ? 0 : 1);
         if (!pipe)
             QVERIFY(fileContent(path) == before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"TBDB.MDB"});
+    }
+
+    // A new register in a folder that is not there: one line that names the file once and says why.
+    void createInMissingFolder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing/TBDB.MDB"));
+        QProcess process;
+        process.start(qEnvironmentVariable("CLAVARO_BINARY"), {QStringLiteral("--create-database"), path});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
+                 QStringLiteral("clavaro: cannot create %1: No such file or directory\n").arg(path));
+        QVERIFY(!QFileInfo::exists(path));
     }
 };
 

@@ -1,10 +1,10 @@
 // The printed handout list.
+#include "handouts/HandoutPane.h"
 #include "handouts/ListPrintout.h"
 #include "handouts/VergabenModel.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TextRecorder.h"
-#include "ui/FrmMain.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -23,10 +23,10 @@ private Q_SLOTS:
         addKey(t, "A1", "Tor");
         for (const auto& [name, number] : {std::pair{"Zorn", "1"}, {"Abel", "3"}, {"Maier", "2"}})
             addMovement(t, "A1", 0, addPerson(t, name), "3/5/26", number);
-        FrmMain main;
-        main.RefreshVergaben(false);
-        main.sprVergaben_Click(0, VergabenModel::Person);
-        ListPrintout::Table table = ListPrintout::fromGrid(*main.vergaben);
+        HandoutPane pane;
+        pane.RefreshVergaben(false);
+        pane.sprVergaben_Click(0, VergabenModel::Person);
+        ListPrintout::Table table = ListPrintout::fromGrid(*pane.vergaben);
         QCOMPARE(table.headers, (QStringList{"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"}));
         QCOMPARE(table.lines, (QList<QStringList>{{"05.03.2026", "A1", "3 ", "Tor", "Abel  "},
                                                   {"05.03.2026", "A1", "2 ", "Tor", "Maier  "},

@@ -2,16 +2,21 @@
 #include "core/CollationVersion.h"
 #include "core/Csv.h"
 #include "core/TextCollation.h"
+#include "handouts/HandoutPane.h"
 #include "handouts/VergabenModel.h"
 #include "history/DlgVerlauf.h"
+#include "history/HistoryMenus.h"
 #include "history/ProtokollModel.h"
 #include "history/VerlaufModel.h"
+#include "keys/KeyPane.h"
+#include "persons/PersonPane.h"
 #include "support/Query.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
-#include "ui/DialogRunner.h"
 #include "ui/FrmMain.h"
+#include "widgets/DialogRunner.h"
+#include "widgets/TabListWidget.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -108,7 +113,7 @@ private Q_SLOTS:
         QCOMPARE(back, QList<QStringList>{header} + rows);
     }
 
-    // Without a display: the lists as a fresh start shows them, every movement, a backup unless told not to.
+    // Without a display: the lists as a fresh start shows them, every movement, and nothing beside the register.
     void commandLine()
     {
         const QString binary = qEnvironmentVariable("CLAVARO_BINARY");
@@ -130,7 +135,7 @@ private Q_SLOTS:
             clavaro.start(binary, QStringList{"--database", database, "--export-csv", out} + more);
             return clavaro.waitForFinished() ? clavaro.exitCode() : -1;
         };
-        QCOMPARE(run(path, {"--no-backup"}), 0);
+        QCOMPARE(run(path, {}), 0);
         QCOMPARE(clavaro.readAllStandardError(), QByteArray());
         QVERIFY(!QFileInfo::exists(path + ".backup"));
         app().DB = Database::open(path); // the export opened it as a start does: indexes in the running order
@@ -150,8 +155,6 @@ private Q_SLOTS:
                                                 {"01.03.2026", today, "K10", "", "Tor; Süd", "Abel Ute"}}));
         QVERIFY(fileContent(out + "/Protokoll.csv").contains(";Rückgabe;Schlüssel K10 von Abel Ute zurückgegeben\r\n"));
 
-        QCOMPARE(run(path, {}), 0);
-        QCOMPARE(QDir(path + ".backup").entryList(QDir::Files).size(), 1);
         QCOMPARE(run(m_db->dir() + "/missing.MDB", {}), 1);
     }
 
@@ -159,30 +162,30 @@ private Q_SLOTS:
     void fromTheLists()
     {
         FrmMain main;
-        main.pbPersSuch_Click();                         // not the retired Alt
-        main.dfPersSuch->setText(QStringLiteral("xyz")); // typed, not searched: the list stays
+        main.persons->pbPersSuch_Click();                         // not the retired Alt
+        main.persons->dfPersSuch->setText(QStringLiteral("xyz")); // typed, not searched: the list stays
         const QString file = m_db->dir() + QStringLiteral("/p.csv");
         DialogRunner::setHook(saveAs(file));
-        main.lstPerson_Exportieren();
+        HistoryMenus::lstPerson_Exportieren(*main.persons);
         QCOMPARE(fileContent(file), kPersons);
 
-        main.pbSchlSuch_Click();
+        main.keys->pbSchlSuch_Click();
         ScriptedMessages messages;
         messages.queueAnswer(Messages::Answer::No);
-        main.lstSchluessel_Exportieren();
+        HistoryMenus::lstSchluessel_Exportieren(*main.keys);
         QCOMPARE(messages.lastText(), QStringLiteral("Die Datei ist bereits vorhanden. Soll sie ersetzt werden?"));
         QCOMPARE(fileContent(file), kPersons);
         app().Sprache = QStringLiteral("EN");
-        main.lstSchluessel_Exportieren(); // answered Yes
+        HistoryMenus::lstSchluessel_Exportieren(*main.keys); // answered Yes
         QCOMPARE(fileContent(file),
                  Csv::document({"Key No.", "Function", "Total", "Out", "Available"},
                                {{"9", "Keller", "1", "0", "1"}, {"K10", "Tor; Süd", "3", "2", "1"}}));
 
         // The handout grid after a header click: its lines in the shown order, its header texts.
         main.setTexts();
-        main.RefreshVergaben(false);
-        main.sprVergaben_Click(0, VergabenModel::Datum); // ascending
-        main.sprVergaben_Exportieren();
+        main.handouts->RefreshVergaben(false);
+        main.handouts->sprVergaben_Click(0, VergabenModel::Datum); // ascending
+        HistoryMenus::sprVergaben_Exportieren(*main.handouts);
         QCOMPARE(fileContent(file), Csv::document({"Date", "Key No.", "Add No.", "Function", "Key holder"},
                                                   {{"01.03.2026", "K10", "", "Tor; Süd", "Abel Ute"},
                                                    {"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
@@ -194,9 +197,9 @@ private Q_SLOTS:
         FrmMain main;
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.pbSchlSuch_Click();
-        main.lstSchluessel->setFocus();
-        main.lstSchluessel->setCurrentRow(1); // K10
+        main.keys->pbSchlSuch_Click();
+        main.keys->lstSchluessel->setFocus();
+        main.keys->lstSchluessel->setCurrentRow(1); // K10
         const QString file = m_db->dir() + QStringLiteral("/h.csv");
         app().printToPdfDir = m_db->dir() + QStringLiteral("/pdf");
         QStringList seen;
@@ -212,7 +215,7 @@ private Q_SLOTS:
             window.pbAenderungen->click(); // the journal's entries about the key, newest first
             seen << window.lblAnzahl->text() << window.protokoll->cellText(0, 2);
         }));
-        QTest::keyClick(main.lstSchluessel, Qt::Key_H, Qt::ControlModifier);
+        QTest::keyClick(main.keys->lstSchluessel, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Zeilen: 3",
                                     "Schlüssel K10 an Abel Ute ausgegeben"}));
         const QStringList pdfs = QDir(app().printToPdfDir).entryList({"Verlauf-*-K10.pdf"}, QDir::Files);
@@ -223,9 +226,9 @@ private Q_SLOTS:
                                                 {"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"}}));
 
         // From a line of the grid: the key of its movement, even when renumbered since the refill, or its person.
-        main.RefreshVergaben(false);
+        main.handouts->RefreshVergaben(false);
         m_db->exec("UPDATE TBSchluessel SET SchluesselNr = 'K12' WHERE SchluesselNr = 'K10'");
-        main.sprVergaben->selectRow(0); // Müller's K10 of 05.03.2026
+        main.handouts->sprVergaben->selectRow(0); // Müller's K10 of 05.03.2026
         seen.clear();
         DialogRunner::setHook([&](QDialog& dialog) {
             auto& window = static_cast<DlgVerlauf&>(dialog);
@@ -233,16 +236,18 @@ private Q_SLOTS:
             window.pbAenderungen->click(); // the key's entries from before its renumbering too
             seen << window.lblAnzahl->text();
         });
-        main.sprVergaben_Verlauf();
-        main.sprVergaben_VerlaufPerson();
+        HistoryMenus::sprVergaben_Verlauf(*main.handouts);
+        HistoryMenus::sprVergaben_VerlaufPerson(*main.handouts);
         QCOMPARE(seen, (QStringList{"Schlüssel: K12  Tor; Süd", "Zeilen: 2", "Zeilen: 4", "Person: Müller Jörg",
                                     "Zeilen: 1", "Zeilen: 2"}));
 
         // The person list's context menu follows the language.
         app().Sprache = QStringLiteral("FR");
         main.setTexts();
-        const QList<QAction*> entries = main.lstPerson->actions();
-        QCOMPARE(entries.first()->text() + entries.last()->text(), QStringLiteral("Historique…Exporter…"));
+        QStringList entries;
+        for (const QAction* action : main.persons->lstPerson->actions())
+            entries << action->text();
+        QCOMPARE(entries.join('|'), QStringLiteral("Historique…|Exporter…"));
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/LinePrinter.h"
+#include "widgets/LinePrinter.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,7 +1,9 @@
 // The main window's layout rule: every control's rectangle after worked resizes.
 #include "support/TestMain.h"
 #include "ui/MainLayout.h"
+#include "widgets/DesignedFont.h"
 
+#include <QFontInfo>
 #include <QObject>
 
 namespace {
@@ -73,6 +75,14 @@ private Q_SLOTS:
             QCOMPARE(qRound(r.columnUnits[0] * 100), c.firstColumn);
             QCOMPARE(qRound(r.columnUnits[4] * 100), c.lastColumn);
         }
+    }
+
+    // The layout is measured in Arial's widths: the font the windows get must have them, or captions and
+    // dates are cut. The package depends on fonts-liberation for this.
+    void designedFontHasArialMetrics()
+    {
+        const QString family = QFontInfo(designedFont()).family();
+        QVERIFY2(family == QLatin1String("Liberation Sans") || family == QLatin1String("Arial"), qPrintable(family));
     }
 };
 

@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
-#include "ui/Printout.h"
+#include "widgets/Printout.h"
 
 #include <QDateTime>
 #include <QDir>

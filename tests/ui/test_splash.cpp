@@ -1,5 +1,6 @@
 // The start window: the language choice, the ways to close it, and its opening from the main window's logo.
 #include "core/AppState.h"
+#include "persons/PersonPane.h"
 #include "support/TestMain.h"
 #include "ui/FrmMain.h"
 #include "ui/FrmSplash.h"
@@ -66,7 +67,7 @@ private Q_SLOTS:
             splash->pbOK->click();
         });
         frmMain.imgLogo_Click();
-        QCOMPARE(frmMain.frPerson->title(), QStringLiteral("PERSONNE"));
+        QCOMPARE(frmMain.persons->title(), QStringLiteral("PERSONNE"));
     }
 };
 

@@ -8,8 +8,8 @@
 inline QFont designedFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"),
-                      font.family()});
+    font.setFamilies(
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"), font.family()});
     font.setPointSize(8);
     return font;
 }

@@ -1,15 +1,15 @@
-// The handout list with its filter and sort, the handout and the return, as the main window runs them.
+// The handout pane on its own: the list with its filter and sort, the handout and the return.
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "handouts/DlgFilter.h"
-#include "handouts/VergabenModel.h"
+#include "handouts/HandoutPane.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
-#include "ui/DialogRunner.h"
-#include "ui/FrmMain.h"
+#include "widgets/DialogRunner.h"
 
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTableView>
 
 namespace {
@@ -20,32 +20,33 @@ const QString kAll = QStringLiteral(
     "TBPersonen ON TBBewegungen.PersonID = TBPersonen.PersID WHERE Status = 0 %1 ORDER BY Von DESC, "
     "TBSchluessel.SchluesselNr ASC, TBBewegungen.ZusatzNr ASC");
 
-// Person chosen, key, typed number, an earlier movement ("key/number[/1 if returned]"), refusal, its focus.
+// Person chosen, key, typed number, an earlier movement ("key/number[/1 if returned]"), refusal, its focus;
+// when the handout goes ahead, the number as the insert writes it.
 struct Attempt
 {
     bool person;
-    QString key, typed, out, message, focus;
+    QString key, typed, out, message, focus, stored;
 };
 
 } // namespace
 
-class TestHandouts : public QObject
+class TestHandoutPane : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<ScriptedMessages> m_messages;
-    std::unique_ptr<FrmMain> m_main;
+    std::unique_ptr<HandoutPane> m_pane;
     QStringList m_sql;
 
     // The cells of columns first to last of every line, joined by "|".
     QStringList lines(int first = 1, int last = 5) const
     {
         QStringList out;
-        for (int r = 1; r <= m_main->vergaben->maxRows(); ++r) {
+        for (int r = 1; r <= m_pane->vergaben->maxRows(); ++r) {
             QStringList cells;
             for (int c = first; c <= last; ++c)
-                cells << m_main->vergaben->cellText(r, c);
+                cells << m_pane->vergaben->text(r, c);
             out << cells.join(QLatin1Char('|'));
         }
         return out;
@@ -56,7 +57,7 @@ class TestHandouts : public QObject
     {
         QString out;
         for (int c = 0; c < 6; ++c) {
-            const QVariant back = m_main->vergaben->index(row - 1, c).data(Qt::BackgroundRole);
+            const QVariant back = m_pane->vergaben->index(row - 1, c).data(Qt::BackgroundRole);
             out += !back.isValid() ? '.' : back == QColor(0xC0C0C0) ? 'g' : '?';
         }
         return out;
@@ -67,12 +68,12 @@ private Q_SLOTS:
         Clock::setToday(QDate(2026, 3, 10));
         m_db = std::make_unique<TestDatabase>();
         m_messages = std::make_unique<ScriptedMessages>();
-        m_main = std::make_unique<FrmMain>();
+        m_pane = std::make_unique<HandoutPane>();
     }
     void cleanup()
     {
         DialogRunner::setHook({});
-        m_main.reset();
+        m_pane.reset();
         m_messages.reset();
         m_db.reset();
         Clock::setToday(std::nullopt);
@@ -92,19 +93,18 @@ private Q_SLOTS:
         addMovement(*m_db, "A1", 1, abel, "3/6/26", "3"); // returned
         addMovement(*m_db, "A1", 0, 99, "3/6/26", "4");   // no such person
         m_db->exec("INSERT INTO TBBewegungen (PersonID, SchluesselNr, Von, Status) VALUES(1, 'B2', #1/2/26#, 0)");
-        m_main->RefreshVergaben(false);
+        m_pane->RefreshVergaben(false);
         QCOMPARE(lines(), (QStringList{"05.03.2026|A1|1 |Keller |Abel Anna ", "05.03.2026|A1|2 |Keller |Zorn  ",
                                        "05.03.2026|B2| ||Abel Anna ", "01.03.2026|A1|9 |Keller |Abel Anna ",
                                        "02.01.2026|B2|||Abel Anna "}));
         // The hidden sixth cell holds the movement.
-        QCOMPARE(m_main->vergaben->cellValue(5, 6).toInt(),
-                 m_db->scalar("SELECT Max(BewID) FROM TBBewegungen").toInt());
+        QCOMPARE(*m_pane->vergaben->movement(5), m_db->scalar("SELECT Max(BewID) FROM TBBewegungen").toInt());
     }
 
-    // A refused date keeps the dates that passed before it; closing the dialog lists all, also after a filter.
+    // A refused date leaves the dialog open; closing it then lists all.
     void filterTheList_data()
     {
-        // Typed "from|to|key|name"; the condition; the refusal "message|focus|from-date kept"; the keys listed.
+        // Typed "from|to|key|name"; the condition; the refusal "message|focus"; the keys listed.
         QTest::addColumn<QStringList>("f");
         const QString all = QStringLiteral("A1X BA1 A10 A1");
         QTest::newRow("nothing typed") << QStringList{"| ||", "", "", all};
@@ -119,11 +119,11 @@ private Q_SLOTS:
             "LIKE 'O''N*'",
             "", "A1"};
         QTest::newRow("from-date no date")
-            << QStringList{"abc|1.3.2026", "", "'Von Datum' enthält einen ungültigen Wert|dfVonDatum|1/1/26", all};
-        QTest::newRow("to-date no day") << QStringList{
-            "1.3.2026|31.2.2026", "", "'Bis Datum' enthält einen ungültigen Wert|dfBisDatum|3/1/26", all};
+            << QStringList{"abc|1.3.2026", "", "'Von Datum' enthält einen ungültigen Wert|dfVonDatum", all};
+        QTest::newRow("to-date no day") << QStringList{"1.3.2026|31.2.2026", "",
+                                                       "'Bis Datum' enthält einen ungültigen Wert|dfBisDatum", all};
         QTest::newRow("to-date before from-date") << QStringList{
-            "5.3.2026|4.3.2026", "", "Das 'Bis-Datum' darf nicht vor dem 'Von-Datum' liegen|dfVonDatum|3/5/26", all};
+            "5.3.2026|4.3.2026", "", "Das 'Bis-Datum' darf nicht vor dem 'Von-Datum' liegen|dfVonDatum", all};
     }
     void filterTheList()
     {
@@ -136,8 +136,6 @@ private Q_SLOTS:
         addMovement(*m_db, "A10", 0, abel, "3/1/26");
         addMovement(*m_db, "BA1", 0, abel, "3/31/26");
         addMovement(*m_db, "A1X", 0, abel, "4/1/26");
-        DlgFilter::fltVonDatum = QStringLiteral("1/1/26"); // as an earlier filter left it
-        DlgFilter::fltResponse = true;
         recordStatements(m_sql);
         QString refusal;
         DialogRunner::setHook([&](QDialog& shown) {
@@ -153,16 +151,16 @@ private Q_SLOTS:
             auto* field = qobject_cast<QLineEdit*>(dialog.focusWidget());
             QVERIFY(field && field->selectedText() == field->text() && dialog.dfBisDatum->text() == typed.value(1));
             QCOMPARE(m_messages->shown.last().icon, Messages::Icon::Information);
-            refusal = m_messages->lastText() + '|' + field->objectName() + '|' + DlgFilter::fltVonDatum;
+            refusal = m_messages->lastText() + '|' + field->objectName();
             dialog.show();
             dialog.close();
         });
-        m_main->pbFilter_Click();
+        m_pane->pbFilter_Click();
         QCOMPARE(refusal, f[2]);
         QCOMPARE(m_sql, QStringList{kAll.arg(f[1])});
         QCOMPARE(column(2), f[3]);
-        m_main->RefreshVergaben(false); // a refill without the dialog applies no filter
-        QCOMPARE(m_main->vergaben->maxRows(), 4);
+        m_pane->RefreshVergaben(false); // a refill without the dialog applies no filter
+        QCOMPARE(m_pane->vergaben->maxRows(), 4);
     }
 
     // One order state: each header click turns it, whichever column; the sorted column grey, the others
@@ -173,34 +171,36 @@ private Q_SLOTS:
         addMovement(*m_db, "K1", 0, addPerson(*m_db, "Zorn"), "3/5/26", "1");
         addMovement(*m_db, "K1", 0, addPerson(*m_db, "Abel"), "3/5/1999", "2");
         addMovement(*m_db, "K1", 0, addPerson(*m_db, "meier"), "1/1/2000", "3");
-        m_main->RefreshVergaben(false);
+        m_pane->RefreshVergaben(false);
         const QString ids = column(6);
 
-        m_main->sprVergaben_Click(0, 5);
+        m_pane->sprVergaben_Click(0, 5);
         QCOMPARE(column(5) + shades(1), "Abel   meier   Zorn  ....g.");
         const QString descending = "05.03.2026 01.01.2000 05.03.1999g.....";
-        m_main->sprVergaben_Click(0, 1);
+        m_pane->sprVergaben_Click(0, 1);
         QCOMPARE(column(1) + shades(3), descending);
         QCOMPARE(column(3), "1  3  2 "); // lines move whole
-        m_main->sprVergaben_Click(1, 5);
+        m_pane->sprVergaben_Click(1, 5);
         QCOMPARE(column(1) + shades(3), descending);
-        m_main->RefreshVergaben(false); // the query's order and plain cells; the order state stays
+        m_pane->RefreshVergaben(false); // the query's order and plain cells; the order state stays
         QCOMPARE(column(6) + shades(1), ids + "......");
-        m_main->sprVergaben_Click(0, 1);
+        m_pane->sprVergaben_Click(0, 1);
         QCOMPARE(column(1), "05.03.1999 01.01.2000 05.03.2026");
 
         recordStatements(m_sql);
-        m_main->pbRueckgabe_Click();
+        m_pane->pbRueckgabe_Click();
         QVERIFY(m_sql.isEmpty());
-        m_main->sprVergaben->selectRow(2); // Zorn
-        m_main->sprVergaben_Click(0, 5);   // Zorn first now; the selection follows him
-        m_main->pbRueckgabe_Click();
+        m_pane->sprVergaben->selectRow(2); // Zorn
+        m_pane->sprVergaben_Click(0, 5);   // Zorn first now; the selection follows him
+        m_pane->pbRueckgabe_Click();
         QCOMPARE(m_sql.first(), QStringLiteral("UPDATE TBBewegungen SET Status = 1 WHERE BewID = 1"));
         QCOMPARE(lines(1, 3), (QStringList{"01.01.2000|K1|3 ", "05.03.1999|K1|2 "}));
-        m_main->vergaben->setMaxRows(3);
-        m_main->sprVergaben->selectRow(2);
+        VergabenModel::Lines noIdentifier;
+        noIdentifier.lines.resize(1);
+        m_pane->vergaben->setLines(std::move(noIdentifier));
+        m_pane->sprVergaben->selectRow(0);
         m_sql.clear();
-        m_main->pbRueckgabe_Click(); // a line with an empty identifier
+        m_pane->pbRueckgabe_Click(); // a line with an empty identifier
         QVERIFY(m_sql.isEmpty());
     }
 
@@ -214,18 +214,19 @@ private Q_SLOTS:
         const QString gone =
             QStringLiteral("Diesen Schlüssel gibt es nicht mehr. Die Schlüsselliste wird neu geladen.");
         QTest::newRow("no person, no key")
-            << Attempt{false, "", "", "", "Es ist keine Person für die Vergabe ausgewählt", ""};
-        QTest::newRow("no key") << Attempt{true, "", "", "", "Es ist kein Schlüssel für die Vergabe ausgewählt", ""};
+            << Attempt{false, "", "", "", "Es ist keine Person für die Vergabe ausgewählt", "", ""};
+        QTest::newRow("no key") << Attempt{true, "", "", "", "Es ist kein Schlüssel für die Vergabe ausgewählt",
+                                           "",   ""};
         QTest::newRow("number required, blanks only, none left")
-            << Attempt{true, "KZ", "  ", "KZ/7", required, "dfZusatzNr"};
+            << Attempt{true, "KZ", "  ", "KZ/7", required, "dfZusatzNr", ""};
         QTest::newRow("number out with this key, stored with its blank, none left")
-            << Attempt{true, "KZ", "3 ", "KZ/3", taken, "dfZusatzNr"};
-        QTest::newRow("number out with another key") << Attempt{true, "KZ", "3", "K1/3", "", ""};
-        QTest::newRow("number returned") << Attempt{true, "KZ", "3", "KZ/3/1", "", ""};
-        QTest::newRow("no copy left") << Attempt{true, "K1", "", "K1/", noneLeft, "dfSchlSuch"};
-        QTest::newRow("key gone meanwhile") << Attempt{true, "GONE", "", "", gone, "dfSchlSuch"};
+            << Attempt{true, "KZ", "3 ", "KZ/3", taken, "dfZusatzNr", ""};
+        QTest::newRow("number out with another key") << Attempt{true, "KZ", "3", "K1/3", "", "", "3 "};
+        QTest::newRow("number returned") << Attempt{true, "KZ", "3", "KZ/3/1", "", "", "3 "};
+        QTest::newRow("no copy left") << Attempt{true, "K1", "", "K1/", noneLeft, "dfSchlSuch", ""};
+        QTest::newRow("key gone meanwhile") << Attempt{true, "GONE", "", "", gone, "dfSchlSuch", ""};
         QTest::newRow("no number required: typed text kept, quote doubled, stock beyond 16 bits")
-            << Attempt{true, "KBIG", "x'", "", "", ""};
+            << Attempt{true, "KBIG", "x'", "", "", "", "x'' "};
     }
     void handout()
     {
@@ -235,42 +236,43 @@ private Q_SLOTS:
                    "('KZ', '', 1, True), ('KBIG', '', 65536, False), ('GONE', '', 1, False)");
         if (!a.out.isEmpty())
             addMovement(*m_db, a.out.section('/', 0, 0), a.out.count('/') - 1, 1, "1/1/26", a.out.section('/', 1, 1));
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-        if (a.person)
-            m_main->lstPerson->setCurrentRow(0);
-        if (!a.key.isEmpty())
-            m_main->lstSchluessel->setCurrentItem(
-                m_main->lstSchluessel->findItems(a.key + '\t', Qt::MatchStartsWith)[0]);
+        m_pane->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_pane.get()));
+        m_pane->selectedPerson = [&a]() -> std::optional<PersEntry> {
+            return a.person ? std::optional(PersEntry{1, "Meier Hans"}) : std::nullopt;
+        };
+        m_pane->selectedKeyNumber = [&a] { return a.key; };
+        QSignalSpy gone(m_pane.get(), &HandoutPane::keyGone);
+        QSignalSpy keySearch(m_pane.get(), &HandoutPane::keySearchWanted);
         m_db->exec("DELETE * FROM TBSchluessel WHERE SchluesselNr = 'GONE'");
-        m_main->dfZusatzNr->setText(a.typed);
+        m_pane->dfZusatzNr->setText(a.typed);
+        m_pane->RefreshVergaben(false);
         const int movements = m_db->count("TBBewegungen");
-        const int listed = m_main->vergaben->maxRows();
+        const int listed = m_pane->vergaben->maxRows();
         recordStatements(m_sql);
 
         m_messages->queueAnswer(Messages::Answer::No);
-        m_main->pbVergabe_Click();
+        m_pane->pbVergabe_Click();
         QCOMPARE(m_messages->shown.size(), 1);
         QCOMPARE(m_db->count("TBBewegungen"), movements);
         if (!a.message.isEmpty()) {
             QCOMPARE(m_messages->lastText(), a.message);
             QCOMPARE(m_messages->shown.last().icon, Messages::Icon::Information);
-            if (!a.focus.isEmpty())
-                QCOMPARE(QApplication::focusWidget()->objectName(), a.focus);
-            QCOMPARE(m_main->lstSchluessel->count(), a.key == "GONE" ? 3 : 4); // a gone key refills the list
+            if (a.focus == "dfZusatzNr")
+                QCOMPARE(QApplication::focusWidget(), m_pane->dfZusatzNr);
+            QCOMPARE(keySearch.count(), int(a.focus == "dfSchlSuch"));
+            QCOMPARE(gone.count(), int(a.key == "GONE")); // a gone key refills the key list
             return;
         }
         QCOMPARE(m_messages->lastText(),
                  "Soll der Person 'Meier Hans' der Schlüssel '" + a.key + "/" + a.typed + "' zugeordnet werden?");
-        QCOMPARE(m_main->dfZusatzNr->text(), a.typed);
-        m_main->pbVergabe_Click();
+        QCOMPARE(m_pane->dfZusatzNr->text(), a.typed);
+        m_pane->pbVergabe_Click();
         QCOMPARE(m_sql.filter("INSERT").first(),
                  "INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status, Bis) VALUES(1, '" + a.key +
-                     "', '" + Sql::sqlText(a.typed) + " ', #3/10/26#, 0, null)");
-        QCOMPARE(m_main->vergaben->maxRows(), listed + 1);
-        QVERIFY(m_main->dfZusatzNr->text().isEmpty());
-        QVERIFY(m_main->selectedPerson());
-        QCOMPARE(m_main->selectedKeyNumber(), a.key);
+                     "', '" + a.stored + "', #3/10/26#, 0, null)");
+        QCOMPARE(m_pane->vergaben->maxRows(), listed + 1);
+        QVERIFY(m_pane->dfZusatzNr->text().isEmpty());
     }
 
     // More lines than a 16-bit counter holds: filled and sorted whole.
@@ -280,13 +282,13 @@ private Q_SLOTS:
         many.lines.resize(40000);
         for (int i = 0; i < many.lines.size(); ++i)
             many.lines[i].bewId = i + 1;
-        m_main->vergaben->setLines(std::move(many));
-        m_main->sprVergaben_Click(0, 6);
-        m_main->sprVergaben_Click(0, 6);
-        QCOMPARE(m_main->vergaben->cellText(1, 6), QStringLiteral("40000"));
-        QCOMPARE(m_main->vergaben->cellText(40000, 6), QStringLiteral("1"));
+        m_pane->vergaben->setLines(std::move(many));
+        m_pane->sprVergaben_Click(0, 6);
+        m_pane->sprVergaben_Click(0, 6);
+        QCOMPARE(m_pane->vergaben->text(1, 6), QStringLiteral("40000"));
+        QCOMPARE(m_pane->vergaben->text(40000, 6), QStringLiteral("1"));
     }
 };
 
-CLAVARO_TEST_MAIN(TestHandouts)
-#include "test_handouts.moc"
+CLAVARO_TEST_MAIN(TestHandoutPane)
+#include "test_handoutpane.moc"

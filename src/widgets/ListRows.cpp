@@ -3,6 +3,13 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
+void listLinesCut(QListWidget* list)
+{
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideNone);
+}
+
 void setListRows(QListWidget* list, const QStringList& rows)
 {
     // Qt's sorted insertion would place the new rows one by one.

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "RowChange.h"
+
+#include <QList>
+#include <functional>
+
+// Every change the program makes to the register passes through here: its kind, the rows it touches and
+// the statements that make it. The statements run in one transaction; a change that throws is rolled back
+// whole. Whoever keeps the changes (the undo stack) is handed each one, with its rows before and after,
+// once it has been made; while nobody keeps them, no rows are read.
+namespace RegisterChange {
+
+enum class Kind {
+    Vergabe,
+    Rueckgabe,
+    PersonAngelegt,
+    PersonGeaendert,
+    PersonStorniert,
+    SchluesselAngelegt,
+    SchluesselGeaendert,
+    SchluesselGeloescht,
+    Anlagennummer,
+    Bestaetigung,
+};
+
+using Keeper = std::function<void(Kind, RowChange)>;
+void setKeeper(Keeper keeper); // an empty keeper keeps nothing
+
+void make(Kind kind, QList<RowChange::Scope> scopes, const std::function<void()>& statements);
+
+// What the change is called in the current language ("Rückgabe").
+QString label(Kind kind);
+
+} // namespace RegisterChange

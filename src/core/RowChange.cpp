@@ -1,0 +1,273 @@
+#include "RowChange.h"
+
+#include "Database.h"
+#include "SqlError.h"
+
+#include <QSet>
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+// One prepared statement of the engine's own SQL, bound and stepped by the caller.
+class Statement
+{
+public:
+    Statement(sqlite3* db, const QString& sql) : m_db(db)
+    {
+        const QByteArray text = sql.toUtf8();
+        sqlite3_stmt* raw = nullptr;
+        const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &raw, nullptr);
+        m_stmt.reset(raw);
+        if (rc != SQLITE_OK)
+            throwEngineError(db, rc, sql);
+    }
+    sqlite3_stmt* get() const { return m_stmt.get(); }
+
+    void bind(int index, const RowChange::Value& v)
+    {
+        switch (v.type) {
+        case SQLITE_INTEGER:
+            sqlite3_bind_int64(get(), index, v.integer);
+            break;
+        case SQLITE_FLOAT:
+            sqlite3_bind_double(get(), index, v.real);
+            break;
+        case SQLITE_TEXT:
+            sqlite3_bind_text(get(), index, v.bytes.constData(), int(v.bytes.size()), SQLITE_STATIC);
+            break;
+        case SQLITE_BLOB:
+            sqlite3_bind_blob(get(), index, v.bytes.constData(), int(v.bytes.size()), SQLITE_STATIC);
+            break;
+        default:
+            sqlite3_bind_null(get(), index);
+        }
+    }
+    // One step; true while it yields a row.
+    bool step()
+    {
+        const int rc = sqlite3_step(get());
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            throwEngineError(m_db, rc, QString::fromUtf8(sqlite3_sql(get())));
+        return false;
+    }
+    void reset()
+    {
+        sqlite3_reset(get());
+        sqlite3_clear_bindings(get());
+    }
+
+private:
+    sqlite3* m_db;
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> m_stmt{nullptr, sqlite3_finalize};
+};
+
+RowChange::Value valueAt(sqlite3_stmt* stmt, int column)
+{
+    RowChange::Value v;
+    v.type = sqlite3_column_type(stmt, column);
+    switch (v.type) {
+    case SQLITE_INTEGER:
+        v.integer = sqlite3_column_int64(stmt, column);
+        break;
+    case SQLITE_FLOAT:
+        v.real = sqlite3_column_double(stmt, column);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const void* data = v.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(stmt, column))
+                                                 : sqlite3_column_blob(stmt, column);
+        v.bytes = QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(stmt, column));
+        break;
+    }
+    default:
+        break;
+    }
+    return v;
+}
+
+// The rows a statement of the form "SELECT rowid, * ..." yields, by rowid.
+void readRows(Statement& select, QMap<qint64, RowChange::Row>& into)
+{
+    const int columns = sqlite3_column_count(select.get());
+    while (select.step()) {
+        RowChange::Row row;
+        row.reserve(columns - 1);
+        for (int c = 1; c < columns; ++c)
+            row.append(valueAt(select.get(), c));
+        into.insert(sqlite3_column_int64(select.get(), 0), std::move(row));
+    }
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+QString selectRows(const QString& table)
+{
+    return QStringLiteral("SELECT rowid, * FROM ") + quoted(table);
+}
+
+} // namespace
+
+void RowChange::readBefore(Database& db, QList<Scope> scopes)
+{
+    m_tables.clear();
+    for (Scope& scope : scopes) {
+        Table& t = m_tables.emplace_back();
+        Statement info(db.handle(), QStringLiteral("PRAGMA table_info(") + quoted(scope.table) + QLatin1Char(')'));
+        int keyColumns = 0;
+        while (info.step()) {
+            t.columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
+            if (sqlite3_column_int(info.get(), 5) > 0) {
+                ++keyColumns;
+                const QByteArray type(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 2)));
+                t.rowidColumn = type.compare("INTEGER", Qt::CaseInsensitive) == 0 ? int(t.columns.size()) - 1 : -1;
+            }
+        }
+        if (keyColumns != 1)
+            t.rowidColumn = -1;
+        if (!scope.where.isEmpty()) {
+            Statement select(db.handle(), selectRows(scope.table) + QStringLiteral(" WHERE ") + scope.where);
+            readRows(select, t.before);
+        }
+        t.scope = std::move(scope);
+    }
+}
+
+void RowChange::readAfter(Database& db)
+{
+    for (Table& t : m_tables) {
+        t.after.clear();
+        if (!t.scope.where.isEmpty()) {
+            Statement select(db.handle(), selectRows(t.scope.table) + QStringLiteral(" WHERE ") + t.scope.where);
+            readRows(select, t.after);
+        }
+        QList<qint64> rowids = t.before.keys();
+        if (t.scope.inserts)
+            rowids.append(sqlite3_last_insert_rowid(db.handle()));
+        Statement byRowid(db.handle(), selectRows(t.scope.table) + QStringLiteral(" WHERE rowid = ?"));
+        for (const qint64 rowid : std::as_const(rowids)) {
+            if (t.after.contains(rowid))
+                continue;
+            sqlite3_bind_int64(byRowid.get(), 1, rowid);
+            readRows(byRowid, t.after);
+            byRowid.reset();
+        }
+    }
+}
+
+bool RowChange::restore(Database& db, Side side) const
+{
+    sqlite3* handle = db.handle();
+    // First look, then write: the rows must all be as the other side left them.
+    for (const Table& t : m_tables) {
+        const QMap<qint64, Row>& now = side == Side::Before ? t.after : t.before;
+        const QMap<qint64, Row>& then = side == Side::Before ? t.before : t.after;
+        QSet<qint64> rowids(now.keyBegin(), now.keyEnd());
+        for (auto it = then.keyBegin(); it != then.keyEnd(); ++it)
+            rowids.insert(*it);
+        Statement byRowid(handle, selectRows(t.scope.table) + QStringLiteral(" WHERE rowid = ?"));
+        for (const qint64 rowid : std::as_const(rowids)) {
+            sqlite3_bind_int64(byRowid.get(), 1, rowid);
+            QMap<qint64, Row> found;
+            readRows(byRowid, found);
+            byRowid.reset();
+            const auto expected = now.constFind(rowid);
+            if (found.isEmpty() != (expected == now.cend()) || (!found.isEmpty() && found.first() != *expected))
+                return false;
+        }
+    }
+
+    for (const Table& t : m_tables) {
+        const QMap<qint64, Row>& now = side == Side::Before ? t.after : t.before;
+        const QMap<qint64, Row>& then = side == Side::Before ? t.before : t.after;
+        const QString table = quoted(t.scope.table);
+        // Deletes first, so that a value that must be unique is free again before it comes back.
+        Statement remove(handle, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE rowid = ?"));
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            if (then.contains(it.key()))
+                continue;
+            sqlite3_bind_int64(remove.get(), 1, it.key());
+            remove.step();
+            remove.reset();
+        }
+        for (auto it = then.cbegin(); it != then.cend(); ++it) {
+            const auto current = now.constFind(it.key());
+            if (current == now.cend())
+                continue;
+            // Only the columns that differ, so that a trigger on an unchanged column does not run.
+            QStringList set;
+            QList<int> changed;
+            for (int c = 0; c < t.columns.size(); ++c) {
+                if (current->at(c) != it->at(c)) {
+                    set << quoted(t.columns.at(c)) + QStringLiteral(" = ?");
+                    changed << c;
+                }
+            }
+            if (changed.isEmpty())
+                continue;
+            Statement update(handle, QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                                         set.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?"));
+            for (int i = 0; i < changed.size(); ++i)
+                update.bind(i + 1, it->at(changed.at(i)));
+            sqlite3_bind_int64(update.get(), int(changed.size()) + 1, it.key());
+            update.step();
+        }
+        // A table whose rowid is a column of its own gets it through that column.
+        QStringList names;
+        for (const QString& column : t.columns)
+            names << quoted(column);
+        const bool rowidApart = t.rowidColumn < 0;
+        if (rowidApart)
+            names.prepend(QStringLiteral("rowid"));
+        Statement insert(handle, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                                     names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                                     QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
+                                     QLatin1Char(')'));
+        for (auto it = then.cbegin(); it != then.cend(); ++it) {
+            if (now.contains(it.key()))
+                continue;
+            int index = 1;
+            if (rowidApart)
+                sqlite3_bind_int64(insert.get(), index++, it.key());
+            for (const Value& v : *it)
+                insert.bind(index++, v);
+            insert.step();
+            insert.reset();
+        }
+    }
+    return true;
+}
+
+QStringList RowChange::tables() const
+{
+    QStringList names;
+    for (const Table& t : m_tables)
+        names << t.scope.table;
+    return names;
+}
+
+const RowChange::Table& RowChange::table(const QString& name) const
+{
+    for (const Table& t : m_tables) {
+        if (t.scope.table == name)
+            return t;
+    }
+    static const Table none;
+    return none;
+}
+
+const QMap<qint64, RowChange::Row>& RowChange::rows(const QString& table, Side side) const
+{
+    const Table& t = this->table(table);
+    return side == Side::Before ? t.before : t.after;
+}
+
+QStringList RowChange::columns(const QString& table) const
+{
+    return this->table(table).columns;
+}
