@@ -121,6 +121,18 @@ void printRatio(const QString& label, int rows, double programMs, double engineM
                                .arg(ratio <= goal ? QString() : QStringLiteral("  MISSED"));
 }
 
+void printGoal(const QString& label, int rows, double programMs, double engineMs, double goalMs)
+{
+    QTextStream(stdout) << QStringLiteral("%1 %2 rows  %3 ms  engine %4 ms  %5 x  (goal < %6 ms)%7\n")
+                               .arg(label, -36)
+                               .arg(rows, 7)
+                               .arg(programMs, 8, 'f', 1)
+                               .arg(engineMs, 7, 'f', 1)
+                               .arg(engineMs > 0 ? programMs / engineMs : 0, 5, 'f', 2)
+                               .arg(goalMs, 0, 'f', 0)
+                               .arg(programMs < goalMs ? QString() : QStringLiteral("  MISSED"));
+}
+
 QString errorText(const SqlError& e)
 {
     return QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());

@@ -31,5 +31,8 @@ std::pair<double, double> bestPairMs(const std::function<void()>& program, const
 // One line of figures: the program's time, the engine's time for the same rows, the ratio and the goal.
 void printRatio(const QString& label, int rows, double programMs, double engineMs, double goal);
 
+// One line of figures against a goal in milliseconds rather than a ratio; the engine's time beside it all the same.
+void printGoal(const QString& label, int rows, double programMs, double engineMs, double goalMs);
+
 // What a benchmark prints when the store refuses: the engine's number and text, then the statement.
 QString errorText(const SqlError& e);

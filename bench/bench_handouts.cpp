@@ -35,19 +35,6 @@ void engineHandout(Database& db, const QString& key, int person)
     sqlite3_exec(db.handle(), insert.constData(), nullptr, nullptr, nullptr);
 }
 
-// A goal in milliseconds rather than a ratio; the engine's time is shown beside it all the same.
-void printGoal(const QString& label, int rows, double programMs, double engineMs, double goalMs)
-{
-    QTextStream(stdout) << QStringLiteral("%1 %2 rows  %3 ms  engine %4 ms  %5 x  (goal < %6 ms)%7\n")
-                               .arg(label, -36)
-                               .arg(rows, 7)
-                               .arg(programMs, 8, 'f', 1)
-                               .arg(engineMs, 7, 'f', 1)
-                               .arg(engineMs > 0 ? programMs / engineMs : 0, 5, 'f', 2)
-                               .arg(goalMs, 0, 'f', 0)
-                               .arg(programMs < goalMs ? QString() : QStringLiteral("  MISSED"));
-}
-
 } // namespace
 
 int main(int argc, char** argv)

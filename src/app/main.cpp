@@ -6,6 +6,7 @@
 #include "core/SqlError.h"
 #include "core/Texts.h"
 #include "history/Export.h"
+#include "jet/JetImport.h"
 #include "ui/BasMain.h"
 
 #include <QApplication>
@@ -40,6 +41,12 @@ struct Options
     QCommandLineOption exportCsv{QStringLiteral("export-csv"),
                                  QStringLiteral("Write the lists as CSV files into DIR and exit (no display needed)."),
                                  QStringLiteral("DIR")};
+    QCommandLineOption importJet{
+        QStringLiteral("import-jet"),
+        QStringLiteral("Carry the register in the Jet database file JETFILE (a TBDB.MDB of the "
+                       "Jet engine) over into a new register file NEWFILE, given after it, "
+                       "print a report and exit (no display needed)."),
+        QStringLiteral("JETFILE")};
     QCommandLineOption check{QStringLiteral("check"),
                              QStringLiteral("Check the register FILE without changing it, print a short report and "
                                             "exit (exit code 0 when all is well)."),
@@ -87,6 +94,42 @@ int createFile(const QString& path, const std::function<void(const QString&)>& w
     return 0;
 }
 
+// clavaro --import-jet JETFILE NEWFILE: the report on stdout, in the locale's language as --check's.
+int importJet(const QString& jetPath, const QStringList& arguments)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (arguments.size() != 1) {
+        err << "clavaro: --import-jet needs the Jet file and the new register file: --import-jet JETFILE NEWFILE\n";
+        return 2;
+    }
+    const QString& newPath = arguments.first();
+    if (QFileInfo::exists(newPath)) {
+        err << "clavaro: " << newPath << " already exists; not overwritten.\n";
+        return 1;
+    }
+    if (!QFileInfo(jetPath).isFile()) {
+        err << "clavaro: " << jetPath << " does not exist.\n";
+        return 1;
+    }
+    if (!JetFile::hasJetHeader(jetPath)) {
+        err << "clavaro: " << jetPath << " is no database file of the Jet engine.\n";
+        return 1;
+    }
+    app().Sprache = localeLanguage();
+    try {
+        const JetImport::Report report = JetImport::carryOver(jetPath, newPath);
+        out << report.lines().join(QLatin1Char('\n')) << '\n';
+        return 0;
+    } catch (const JetError& e) {
+        err << "clavaro: " << JetImport::refusal(jetPath, e).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+            << '\n';
+    } catch (const SqlError& e) {
+        err << "clavaro: cannot write " << newPath << ": " << e.text() << '\n';
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -105,7 +148,7 @@ int main(int argc, char** argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({options.database, options.createDatabase, options.createDemo, options.printToPdf,
-                       options.traceSql, options.noBackup, options.exportCsv, options.check});
+                       options.traceSql, options.noBackup, options.exportCsv, options.importJet, options.check});
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -126,6 +169,8 @@ int main(int argc, char** argv)
     if (parser.isSet(options.createDemo))
         return createFile(parser.value(options.createDemo),
                           [](const QString& path) { DemoData::create(path, DemoData::demo()); });
+    if (parser.isSet(options.importJet))
+        return importJet(parser.value(options.importJet), parser.positionalArguments());
     if (parser.isSet(options.check)) {
         app().Sprache = localeLanguage();
         const RegisterCheck::Result result = RegisterCheck::run(parser.value(options.check));

@@ -17,12 +17,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTextDocument>
 
 qint32 DlgFormular::CaretPos = 0;
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+
+// Only carriage return plus line feed breaks a line of the template (printing reads it so). A lone carriage
+// return or line feed is a character of the text: the field shows it as its symbol and stores it back.
+constexpr QChar kLoneCr = u'\u240D';
+constexpr QChar kLoneLf = u'\u240A';
 
 // The field keeps one character per line break, the stored text two.
 qint32 storedPosition(const QString& fieldText, int fieldPos)
@@ -110,14 +116,27 @@ void DlgFormular::open(QWidget* parent)
 
 void DlgFormular::load()
 {
-    dfText->setPlainText(ConfirmationLayout::storedTemplate(db()));
+    QStringList lines = ConfirmationLayout::lines(ConfirmationLayout::storedTemplate(db()));
+    for (QString& line : lines)
+        line.replace(QLatin1Char('\r'), kLoneCr).replace(QLatin1Char('\n'), kLoneLf);
+    dfText->setPlainText(lines.join(QLatin1Char('\n')));
     pbOK->setFocus();
 }
 
 QString DlgFormular::storedText() const
 {
-    QString text = dfText->toPlainText();
-    text.replace(QLatin1Char('\n'), kCrLf);
+    // The document's own text: toPlainText() would turn a no-break space into a blank.
+    QString text;
+    for (const QChar c : dfText->document()->toRawText()) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            text += kCrLf;
+        else if (c == kLoneCr)
+            text += QLatin1Char('\r');
+        else if (c == kLoneLf)
+            text += QLatin1Char('\n');
+        else
+            text += c;
+    }
     return text;
 }
 

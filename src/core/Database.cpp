@@ -14,13 +14,6 @@
 #include <QUrl>
 #include <sqlite3.h>
 
-void throwEngineError(sqlite3* db, int rc, const QString& statement)
-{
-    // The primary result code is the number the user sees (5 for a file in use, 19 for a refused value).
-    const QString text = Utf8::decode(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    throw SqlError(rc & 0xff, text, statement);
-}
-
 namespace {
 
 struct HandleCloser
@@ -28,6 +21,13 @@ struct HandleCloser
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
 using Handle = std::unique_ptr<sqlite3, HandleCloser>;
+
+[[noreturn]] void throwEngineError(sqlite3* db, int rc, const QString& statement = {})
+{
+    // The primary result code is the number the user sees (5 for a file in use, 19 for a refused value).
+    const QString text = Utf8::decode(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    throw SqlError(rc & 0xff, text, statement);
+}
 
 void run(sqlite3* db, const char* sql)
 {

@@ -9,9 +9,6 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// Throws the engine's refusal of the last call on db: its primary result code and text (rc's text without db).
-[[noreturn]] void throwEngineError(sqlite3* db, int rc, const QString& statement = {});
-
 // The one open register file. Statements arrive as text in the register's own dialect
 // (see Dialect.h) and are translated before the engine sees them.
 class Database

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "Database.h"
 #include "Journal.h"
+#include "Schema.h"
 #include "SqlError.h"
 #include "Statement.h"
 
@@ -302,19 +303,9 @@ void fill(Database& database, const DemoData::Size& size)
     for (int c = 1; c <= maxCopies; ++c)
         copyTexts.push_back(QByteArray::number(c) + ' ');
 
-    // Indexes are built faster at once from the finished table than row by row; the file's own definitions
-    // are read back, so they come back exactly as the schema made them.
-    QStringList names;
-    QStringList indexes;
-    for (Recordset rs = database.openRecordset(
-             QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'TBBewegungen' "
-                            "AND sql IS NOT NULL"));
-         !rs.eof(); rs.moveNext()) {
-        names << rs.field(0).toString();
-        indexes << rs.field(1).toString();
-    }
-    for (const QString& name : std::as_const(names))
-        database.executeNative(QStringLiteral("DROP INDEX \"%1\"").arg(name));
+    // The movements' indexes are built at once from the finished table; their triggers fire, so that the
+    // journal holds both steps of each handout.
+    Schema::BulkLoad load(database, {QStringLiteral("TBBewegungen")}, false);
     Statement movement(db, "INSERT INTO TBBewegungen (PersonID, SchluesselNr, ZusatzNr, Von, Status, Bis) "
                            "VALUES (?1, ?2, ?3, ?4, ?5, NULL)");
     // Every copy goes out as a handout would; the returned ones come back afterwards, as a return would,
@@ -347,8 +338,7 @@ void fill(Database& database, const DemoData::Size& size)
                        "ELSE '%5 08:00:00' END")
             .arg(QString::number(Journal::Vergabe), QString::number(Journal::Rueckgabe), von,
                  today.toString(Qt::ISODate), QString::fromLatin1(created)));
-    for (const QString& index : std::as_const(indexes))
-        database.executeNative(index);
+    load.finish();
     transaction.commit();
 }
 

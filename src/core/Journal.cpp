@@ -41,6 +41,32 @@ const QList<Kind>& kinds()
          QStringLiteral("Schlüssel {SchluesselNr} gelöscht ({Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
                         "Zusatznummer])"),
          1719},
+        {VergabeZurueckgenommen, QStringLiteral("Vergabe zurückgenommen"), 920,
+         QStringLiteral("Vergabe von {Kopie} an {Person} vom {Von} zurückgenommen"), 930},
+        {RueckgabeZurueckgenommen, QStringLiteral("Rückgabe zurückgenommen"), 921,
+         QStringLiteral("Rückgabe von {Kopie} durch {Person} zurückgenommen"), 931},
+        {PersonAngelegtZurueckgenommen, QStringLiteral("Anlage der Person zurückgenommen"), 922,
+         QStringLiteral("Anlage der Person {Person}[, Personalnummer {PersNr}] zurückgenommen"), 932},
+        {PersonGeaendertZurueckgenommen, QStringLiteral("Änderung der Person zurückgenommen"), 923,
+         QStringLiteral("Änderung der Person {AltPerson}[, Personalnummer {AltPersNr}] zurückgenommen, wieder "
+                        "{Person}[, Personalnummer {PersNr}]"),
+         933},
+        {PersonStorniertZurueckgenommen, QStringLiteral("Stornierung zurückgenommen"), 924,
+         QStringLiteral("Stornierung der Person {Person}[, Personalnummer {PersNr}] zurückgenommen"), 934},
+        {SchluesselAngelegtZurueckgenommen, QStringLiteral("Anlage des Schlüssels zurückgenommen"), 925,
+         QStringLiteral("Anlage des Schlüssels {SchluesselNr} ({Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
+                        "Zusatznummer]) zurückgenommen"),
+         935},
+        {SchluesselGeaendertZurueckgenommen, QStringLiteral("Änderung des Schlüssels zurückgenommen"), 926,
+         QStringLiteral("Änderung des Schlüssels {AltSchluesselNr} zurückgenommen[, wieder {NeueSchluesselNr}] "
+                        "(jetzt: {Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit Zusatznummer])"),
+         936},
+        {SchluesselGeloeschtZurueckgenommen, QStringLiteral("Löschung des Schlüssels zurückgenommen"), 927,
+         QStringLiteral("Löschung des Schlüssels {SchluesselNr} ({Funktion}, {Gesamt} Stück[{?MitZusatzNr}, mit "
+                        "Zusatznummer]) mit seinen Vergaben zurückgenommen"),
+         937},
+        {Uebernommen, QStringLiteral("Übernommen"), 1725,
+         QStringLiteral("{Funktion}: {Gesamt} Zeilen aus einer Jet-Datei übernommen"), 1726},
     };
     return list;
 }
@@ -245,9 +271,17 @@ QStringList prefixed(const QString& prefix, const QStringList& columns)
     return out;
 }
 
-QString trigger(const QString& name, const QString& event, const QString& body)
+// The row of TBSystem that keeps the triggers silent (Pause).
+const QString kPauseEntry = QStringLiteral("Ruecknahme");
+
+// A trigger that writes one entry after event when condition holds (empty: always), unless the journal
+// is paused.
+QString trigger(const QString& name, const QString& event, const QString& condition, const QString& body)
 {
-    return QStringLiteral("CREATE TRIGGER %1 AFTER %2 BEGIN %3END").arg(name, event, body);
+    const QString running = QStringLiteral("NOT EXISTS (SELECT 1 FROM TBSystem WHERE Eintrag = '%1')").arg(kPauseEntry);
+    return QStringLiteral("CREATE TRIGGER %1 AFTER %2 WHEN %3 BEGIN %4END")
+        .arg(name, event,
+             condition.isEmpty() ? running : QLatin1Char('(') + condition + QStringLiteral(") AND ") + running, body);
 }
 
 // Exact comparison: a change of case or of a trailing blank is a change too.
@@ -280,41 +314,49 @@ QStringList triggerStatements()
                        "ORDER BY VerlaufID DESC LIMIT 1))")
             .arg(SchluesselGeloescht);
     return {
-        trigger(QStringLiteral("TBVerlauf_Vergabe"), QStringLiteral("INSERT ON TBBewegungen"),
+        trigger(QStringLiteral("TBVerlauf_Vergabe"), QStringLiteral("INSERT ON TBBewegungen"), {},
                 insert(Vergabe, {movement}, {QStringLiteral("NEW.BewID")})),
         // Only the step to returned: a second return of the same movement keeps the first date.
-        trigger(QStringLiteral("TBVerlauf_Rueckgabe"),
-                QStringLiteral("UPDATE OF Status ON TBBewegungen WHEN NEW.Status = 1 AND OLD.Status IS NOT 1"),
+        trigger(QStringLiteral("TBVerlauf_Rueckgabe"), QStringLiteral("UPDATE OF Status ON TBBewegungen"),
+                QStringLiteral("NEW.Status = 1 AND OLD.Status IS NOT 1"),
                 insert(Rueckgabe, {movement}, {QStringLiteral("NEW.BewID")})),
-        trigger(QStringLiteral("TBVerlauf_BewegungGeloescht"), QStringLiteral("DELETE ON TBBewegungen"),
+        trigger(QStringLiteral("TBVerlauf_BewegungGeloescht"), QStringLiteral("DELETE ON TBBewegungen"), {},
                 insert(BewegungGeloescht,
                        {movement, QStringLiteral("PersID"), QStringLiteral("SchluesselNr"), QStringLiteral("ZusatzNr"),
                         QStringLiteral("Von"), QStringLiteral("Status"), QStringLiteral("Funktion")},
                        {QStringLiteral("OLD.BewID"), QStringLiteral("OLD.PersonID"), QStringLiteral("OLD.SchluesselNr"),
                         QStringLiteral("OLD.ZusatzNr"), QStringLiteral("OLD.Von"), QStringLiteral("OLD.Status"),
                         removedKeyFunction})),
-        trigger(QStringLiteral("TBVerlauf_PersonAngelegt"), QStringLiteral("INSERT ON TBPersonen"),
+        trigger(QStringLiteral("TBVerlauf_PersonAngelegt"), QStringLiteral("INSERT ON TBPersonen"), {},
                 insert(PersonAngelegt, person, newPerson)),
         trigger(QStringLiteral("TBVerlauf_PersonGeaendert"),
-                QStringLiteral("UPDATE OF Nachname, Vorname, PersNr ON TBPersonen WHEN NOT (%1)")
-                    .arg(unchanged(kPersonColumns)),
+                QStringLiteral("UPDATE OF Nachname, Vorname, PersNr ON TBPersonen"),
+                QStringLiteral("NOT (%1)").arg(unchanged(kPersonColumns)),
                 insert(PersonGeaendert, person + prefixed(QStringLiteral("Alt"), kPersonColumns),
                        newPerson + prefixed(QStringLiteral("OLD."), kPersonColumns))),
-        trigger(
-            QStringLiteral("TBVerlauf_PersonStorniert"),
-            QStringLiteral("UPDATE OF Storniert ON TBPersonen WHEN NEW.Storniert AND NOT coalesce(OLD.Storniert, 0)"),
-            insert(PersonStorniert, person, newPerson)),
-        trigger(QStringLiteral("TBVerlauf_SchluesselAngelegt"), QStringLiteral("INSERT ON TBSchluessel"),
+        trigger(QStringLiteral("TBVerlauf_PersonStorniert"), QStringLiteral("UPDATE OF Storniert ON TBPersonen"),
+                QStringLiteral("NEW.Storniert AND NOT coalesce(OLD.Storniert, 0)"),
+                insert(PersonStorniert, person, newPerson)),
+        trigger(QStringLiteral("TBVerlauf_SchluesselAngelegt"), QStringLiteral("INSERT ON TBSchluessel"), {},
                 insert(SchluesselAngelegt, kKeyFacts, prefixed(QStringLiteral("NEW."), kKeyColumns))),
         trigger(QStringLiteral("TBVerlauf_SchluesselGeaendert"),
-                QStringLiteral("UPDATE OF SchluesselNr, Funktion, Gesamt, ZusatzNr ON TBSchluessel WHEN NOT (%1 AND "
-                               "OLD.Gesamt IS NEW.Gesamt AND OLD.ZusatzNr IS NEW.ZusatzNr)")
+                QStringLiteral("UPDATE OF SchluesselNr, Funktion, Gesamt, ZusatzNr ON TBSchluessel"),
+                QStringLiteral("NOT (%1 AND OLD.Gesamt IS NEW.Gesamt AND OLD.ZusatzNr IS NEW.ZusatzNr)")
                     .arg(unchanged({QStringLiteral("SchluesselNr"), QStringLiteral("Funktion")})),
                 insert(SchluesselGeaendert, kKeyFacts + prefixed(QStringLiteral("Alt"), kKeyFacts),
                        prefixed(QStringLiteral("NEW."), kKeyColumns) + prefixed(QStringLiteral("OLD."), kKeyColumns))),
-        trigger(QStringLiteral("TBVerlauf_SchluesselGeloescht"), QStringLiteral("DELETE ON TBSchluessel"),
+        trigger(QStringLiteral("TBVerlauf_SchluesselGeloescht"), QStringLiteral("DELETE ON TBSchluessel"), {},
                 insert(SchluesselGeloescht, kKeyFacts, prefixed(QStringLiteral("OLD."), kKeyColumns))),
     };
+}
+
+QStringList dropTriggers()
+{
+    QStringList statements;
+    for (const char* name : {"Vergabe", "Rueckgabe", "BewegungGeloescht", "PersonAngelegt", "PersonGeaendert",
+                             "PersonStorniert", "SchluesselAngelegt", "SchluesselGeaendert", "SchluesselGeloescht"})
+        statements << QStringLiteral("DROP TRIGGER TBVerlauf_%1").arg(QLatin1String(name));
+    return statements;
 }
 
 // ---- Converting the sentences of the first journal ----
@@ -458,12 +500,15 @@ QString describe(const Recordset& facts)
     return describe(facts.field(QStringLiteral("Art")).toInt(), shown);
 }
 
+QString carriedOverStatement(const QString& table, qint64 rows)
+{
+    return insert(Uebernommen, {QStringLiteral("Funktion"), QStringLiteral("Gesamt")},
+                  {quoted(table), QString::number(rows)});
+}
+
 QStringList toFactsStatements()
 {
-    QStringList statements;
-    for (const char* name : {"Vergabe", "Rueckgabe", "BewegungGeloescht", "PersonAngelegt", "PersonGeaendert",
-                             "PersonStorniert", "SchluesselAngelegt", "SchluesselGeaendert", "SchluesselGeloescht"})
-        statements << QStringLiteral("DROP TRIGGER TBVerlauf_%1").arg(QLatin1String(name));
+    QStringList statements = dropTriggers();
     // The old indexes go with the old table, once its entries are carried over.
     statements << QStringLiteral("ALTER TABLE TBVerlauf RENAME TO ") + kOldTable;
     statements << QStringLiteral("CREATE TABLE TBVerlauf ("
@@ -583,6 +628,46 @@ void convertSentences(Database& db)
 QStringList afterConversion()
 {
     return triggerStatements();
+}
+
+QStringList pausableStatements()
+{
+    return dropTriggers() + triggerStatements() +
+           QStringList{QStringLiteral("CREATE INDEX TBVerlauf_SchluesselGeloescht ON TBVerlauf (SchluesselNr) WHERE "
+                                      "Art = %1")
+                           .arg(SchluesselGeloescht)};
+}
+
+Pause::Pause(Database& db) : m_db(db)
+{
+    m_db.executeNative(QStringLiteral("INSERT INTO TBSystem (Eintrag) VALUES ('%1')").arg(kPauseEntry));
+}
+
+Pause::~Pause()
+{
+    try {
+        m_db.executeNative(QStringLiteral("DELETE FROM TBSystem WHERE Eintrag = '%1'").arg(kPauseEntry));
+    } catch (const SqlError&) {
+        // The caller's transaction is being rolled back, and the row with it.
+    }
+}
+
+void add(Database& db, int art, const QList<std::pair<QString, QVariant>>& facts)
+{
+    QStringList columns{QStringLiteral("Art")};
+    QStringList places{QStringLiteral("?1")};
+    for (const auto& fact : facts) {
+        columns << fact.first;
+        places << QStringLiteral("?%1").arg(places.size() + 1);
+    }
+    Statement entry(db.handle(), QStringLiteral("INSERT INTO TBVerlauf (%1) VALUES (%2)")
+                                     .arg(columns.join(QStringLiteral(", ")), places.join(QStringLiteral(", ")))
+                                     .toUtf8()
+                                     .constData());
+    entry.number(1, art);
+    for (int i = 0; i < facts.size(); ++i)
+        entry.bind(i + 2, facts.at(i).second);
+    entry.run();
 }
 
 bool refreshView(Database& db)

@@ -43,6 +43,16 @@ enum Art : int {
     SchluesselAngelegt = 7,
     SchluesselGeaendert = 8,
     SchluesselGeloescht = 9,
+    // A change taken back by the program's undo: written by the program, never by a trigger.
+    VergabeZurueckgenommen = 10,
+    RueckgabeZurueckgenommen = 11,
+    PersonAngelegtZurueckgenommen = 12,
+    PersonGeaendertZurueckgenommen = 13,
+    PersonStorniertZurueckgenommen = 14,
+    SchluesselAngelegtZurueckgenommen = 15,
+    SchluesselGeaendertZurueckgenommen = 16,
+    SchluesselGeloeschtZurueckgenommen = 17,
+    Uebernommen = 18, // a table carried over from a Jet file: its name in Funktion, its rows in Gesamt
 };
 
 struct Kind
@@ -82,7 +92,34 @@ QStringList afterConversion();
 // The journal as the first version kept it (upgrade 2).
 QStringList sentenceStatements();
 
+// The entry for one table carried over from a Jet file: one entry for all its rows, which were written
+// before the journal existed.
+QString carriedOverStatement(const QString& table, qint64 rows);
+
 // Creates or replaces the view VVerlauf when it is not what this program writes. True when it wrote.
 bool refreshView(Database& db);
+
+// The upgrade that makes the triggers keep silent while the program takes a change back (Pause), and lets
+// a movement removed with its key find the key's removal entry at once, however many movements went
+// before it.
+QStringList pausableStatements();
+
+// While one lives, inside the caller's transaction, the triggers write nothing: the program puts rows
+// back as they were before a change and writes the one entry that says so itself (add). Any tool may do
+// the same with the row 'Ruecknahme' in TBSystem.
+class Pause
+{
+public:
+    explicit Pause(Database& db);
+    ~Pause();
+    Pause(const Pause&) = delete;
+    Pause& operator=(const Pause&) = delete;
+
+private:
+    Database& m_db;
+};
+
+// Adds one entry of kind art with these facts: columns of TBVerlauf and their values.
+void add(Database& db, int art, const QList<std::pair<QString, QVariant>>& facts);
 
 } // namespace Journal

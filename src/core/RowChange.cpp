@@ -1,68 +1,39 @@
 #include "RowChange.h"
 
 #include "Database.h"
-#include "SqlError.h"
+#include "Statement.h"
 
 #include <QSet>
-#include <memory>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
 
-// One prepared statement of the engine's own SQL, bound and stepped by the caller.
-class Statement
+Statement prepare(Database& db, const QString& sql)
 {
-public:
-    Statement(sqlite3* db, const QString& sql) : m_db(db)
-    {
-        const QByteArray text = sql.toUtf8();
-        sqlite3_stmt* raw = nullptr;
-        const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &raw, nullptr);
-        m_stmt.reset(raw);
-        if (rc != SQLITE_OK)
-            throwEngineError(db, rc, sql);
-    }
-    sqlite3_stmt* get() const { return m_stmt.get(); }
+    return Statement(db.handle(), sql.toUtf8().constData());
+}
 
-    void bind(int index, const RowChange::Value& v)
-    {
-        switch (v.type) {
-        case SQLITE_INTEGER:
-            sqlite3_bind_int64(get(), index, v.integer);
-            break;
-        case SQLITE_FLOAT:
-            sqlite3_bind_double(get(), index, v.real);
-            break;
-        case SQLITE_TEXT:
-            sqlite3_bind_text(get(), index, v.bytes.constData(), int(v.bytes.size()), SQLITE_STATIC);
-            break;
-        case SQLITE_BLOB:
-            sqlite3_bind_blob(get(), index, v.bytes.constData(), int(v.bytes.size()), SQLITE_STATIC);
-            break;
-        default:
-            sqlite3_bind_null(get(), index);
-        }
+void bind(Statement& statement, int index, const RowChange::Value& v)
+{
+    sqlite3_stmt* stmt = statement.handle();
+    switch (v.type) {
+    case SQLITE_INTEGER:
+        sqlite3_bind_int64(stmt, index, v.integer);
+        break;
+    case SQLITE_FLOAT:
+        sqlite3_bind_double(stmt, index, v.real);
+        break;
+    case SQLITE_TEXT:
+        sqlite3_bind_text(stmt, index, v.bytes.constData(), int(v.bytes.size()), SQLITE_STATIC);
+        break;
+    case SQLITE_BLOB:
+        sqlite3_bind_blob(stmt, index, v.bytes.constData(), int(v.bytes.size()), SQLITE_STATIC);
+        break;
+    default:
+        sqlite3_bind_null(stmt, index);
     }
-    // One step; true while it yields a row.
-    bool step()
-    {
-        const int rc = sqlite3_step(get());
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            throwEngineError(m_db, rc, QString::fromUtf8(sqlite3_sql(get())));
-        return false;
-    }
-    void reset()
-    {
-        sqlite3_reset(get());
-        sqlite3_clear_bindings(get());
-    }
-
-private:
-    sqlite3* m_db;
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> m_stmt{nullptr, sqlite3_finalize};
-};
+}
 
 RowChange::Value valueAt(sqlite3_stmt* stmt, int column)
 {
@@ -91,13 +62,14 @@ RowChange::Value valueAt(sqlite3_stmt* stmt, int column)
 // The rows a statement of the form "SELECT rowid, * ..." yields, by rowid.
 void readRows(Statement& select, QMap<qint64, RowChange::Row>& into)
 {
-    const int columns = sqlite3_column_count(select.get());
-    while (select.step()) {
+    sqlite3_stmt* stmt = select.handle();
+    const int columns = sqlite3_column_count(stmt);
+    while (select.next()) {
         RowChange::Row row;
         row.reserve(columns - 1);
         for (int c = 1; c < columns; ++c)
-            row.append(valueAt(select.get(), c));
-        into.insert(sqlite3_column_int64(select.get(), 0), std::move(row));
+            row.append(valueAt(stmt, c));
+        into.insert(sqlite3_column_int64(stmt, 0), std::move(row));
     }
 }
 
@@ -118,20 +90,20 @@ void RowChange::readBefore(Database& db, QList<Scope> scopes)
     m_tables.clear();
     for (Scope& scope : scopes) {
         Table& t = m_tables.emplace_back();
-        Statement info(db.handle(), QStringLiteral("PRAGMA table_info(") + quoted(scope.table) + QLatin1Char(')'));
+        Statement info = prepare(db, QStringLiteral("PRAGMA table_info(") + quoted(scope.table) + QLatin1Char(')'));
         int keyColumns = 0;
-        while (info.step()) {
-            t.columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
-            if (sqlite3_column_int(info.get(), 5) > 0) {
+        while (info.next()) {
+            t.columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.handle(), 1)));
+            if (sqlite3_column_int(info.handle(), 5) > 0) {
                 ++keyColumns;
-                const QByteArray type(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 2)));
+                const QByteArray type(reinterpret_cast<const char*>(sqlite3_column_text(info.handle(), 2)));
                 t.rowidColumn = type.compare("INTEGER", Qt::CaseInsensitive) == 0 ? int(t.columns.size()) - 1 : -1;
             }
         }
         if (keyColumns != 1)
             t.rowidColumn = -1;
         if (!scope.where.isEmpty()) {
-            Statement select(db.handle(), selectRows(scope.table) + QStringLiteral(" WHERE ") + scope.where);
+            Statement select = prepare(db, selectRows(scope.table) + QStringLiteral(" WHERE ") + scope.where);
             readRows(select, t.before);
         }
         t.scope = std::move(scope);
@@ -143,26 +115,24 @@ void RowChange::readAfter(Database& db)
     for (Table& t : m_tables) {
         t.after.clear();
         if (!t.scope.where.isEmpty()) {
-            Statement select(db.handle(), selectRows(t.scope.table) + QStringLiteral(" WHERE ") + t.scope.where);
+            Statement select = prepare(db, selectRows(t.scope.table) + QStringLiteral(" WHERE ") + t.scope.where);
             readRows(select, t.after);
         }
         QList<qint64> rowids = t.before.keys();
         if (t.scope.inserts)
             rowids.append(sqlite3_last_insert_rowid(db.handle()));
-        Statement byRowid(db.handle(), selectRows(t.scope.table) + QStringLiteral(" WHERE rowid = ?"));
+        Statement byRowid = prepare(db, selectRows(t.scope.table) + QStringLiteral(" WHERE rowid = ?"));
         for (const qint64 rowid : std::as_const(rowids)) {
             if (t.after.contains(rowid))
                 continue;
-            sqlite3_bind_int64(byRowid.get(), 1, rowid);
+            byRowid.number(1, rowid);
             readRows(byRowid, t.after);
-            byRowid.reset();
         }
     }
 }
 
 bool RowChange::restore(Database& db, Side side) const
 {
-    sqlite3* handle = db.handle();
     // First look, then write: the rows must all be as the other side left them.
     for (const Table& t : m_tables) {
         const QMap<qint64, Row>& now = side == Side::Before ? t.after : t.before;
@@ -170,12 +140,11 @@ bool RowChange::restore(Database& db, Side side) const
         QSet<qint64> rowids(now.keyBegin(), now.keyEnd());
         for (auto it = then.keyBegin(); it != then.keyEnd(); ++it)
             rowids.insert(*it);
-        Statement byRowid(handle, selectRows(t.scope.table) + QStringLiteral(" WHERE rowid = ?"));
+        Statement byRowid = prepare(db, selectRows(t.scope.table) + QStringLiteral(" WHERE rowid = ?"));
         for (const qint64 rowid : std::as_const(rowids)) {
-            sqlite3_bind_int64(byRowid.get(), 1, rowid);
+            byRowid.number(1, rowid);
             QMap<qint64, Row> found;
             readRows(byRowid, found);
-            byRowid.reset();
             const auto expected = now.constFind(rowid);
             if (found.isEmpty() != (expected == now.cend()) || (!found.isEmpty() && found.first() != *expected))
                 return false;
@@ -187,13 +156,12 @@ bool RowChange::restore(Database& db, Side side) const
         const QMap<qint64, Row>& then = side == Side::Before ? t.before : t.after;
         const QString table = quoted(t.scope.table);
         // Deletes first, so that a value that must be unique is free again before it comes back.
-        Statement remove(handle, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE rowid = ?"));
+        Statement remove = prepare(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE rowid = ?"));
         for (auto it = now.cbegin(); it != now.cend(); ++it) {
             if (then.contains(it.key()))
                 continue;
-            sqlite3_bind_int64(remove.get(), 1, it.key());
-            remove.step();
-            remove.reset();
+            remove.number(1, it.key());
+            remove.run();
         }
         for (auto it = then.cbegin(); it != then.cend(); ++it) {
             const auto current = now.constFind(it.key());
@@ -210,12 +178,12 @@ bool RowChange::restore(Database& db, Side side) const
             }
             if (changed.isEmpty())
                 continue;
-            Statement update(handle, QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
-                                         set.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?"));
+            Statement update = prepare(db, QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                                               set.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?"));
             for (int i = 0; i < changed.size(); ++i)
-                update.bind(i + 1, it->at(changed.at(i)));
-            sqlite3_bind_int64(update.get(), int(changed.size()) + 1, it.key());
-            update.step();
+                bind(update, i + 1, it->at(changed.at(i)));
+            update.number(int(changed.size()) + 1, it.key());
+            update.run();
         }
         // A table whose rowid is a column of its own gets it through that column.
         QStringList names;
@@ -224,23 +192,27 @@ bool RowChange::restore(Database& db, Side side) const
         const bool rowidApart = t.rowidColumn < 0;
         if (rowidApart)
             names.prepend(QStringLiteral("rowid"));
-        Statement insert(handle, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                                     names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                                     QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
-                                     QLatin1Char(')'));
+        Statement insert = prepare(db, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                                           names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                                           QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
+                                           QLatin1Char(')'));
         for (auto it = then.cbegin(); it != then.cend(); ++it) {
             if (now.contains(it.key()))
                 continue;
             int index = 1;
             if (rowidApart)
-                sqlite3_bind_int64(insert.get(), index++, it.key());
+                insert.number(index++, it.key());
             for (const Value& v : *it)
-                insert.bind(index++, v);
-            insert.step();
-            insert.reset();
+                bind(insert, index++, v);
+            insert.run();
         }
     }
     return true;
+}
+
+bool RowChange::changedRows() const
+{
+    return std::any_of(m_tables.cbegin(), m_tables.cend(), [](const Table& t) { return t.before != t.after; });
 }
 
 QStringList RowChange::tables() const

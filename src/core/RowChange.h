@@ -48,6 +48,9 @@ public:
     // SqlError when the engine refuses a statement; the caller's transaction then rolls everything back.
     bool restore(Database& db, Side side) const;
 
+    // False when every row is as it was: the statements changed nothing.
+    bool changedRows() const;
+
     // The tables the change touched, in the scopes' order.
     QStringList tables() const;
     // A table's rows on one side, by rowid.

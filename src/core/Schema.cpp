@@ -4,6 +4,8 @@
 #include "Journal.h"
 #include "SqlError.h"
 
+#include <QHash>
+
 // Notes on the types:
 // - Text columns carry the FOLDTRIM collation (TextCollation), so "=", UNIQUE and ORDER BY ignore case and
 //   trailing blanks. Their sizes are enforced with CHECK: an over-long value is refused, never cut.
@@ -87,6 +89,9 @@ const QList<Upgrade>& upgrades()
         QStringList{QStringLiteral("CREATE TABLE TBSystem (Eintrag TEXT NOT NULL PRIMARY KEY, Wert TEXT)")},
         // The journal keeps facts instead of sentences; its entries are carried over.
         Upgrade(Journal::toFactsStatements(), Journal::convertSentences, Journal::afterConversion()),
+        // The journal's triggers keep silent while the program takes a change back and writes its own entry;
+        // the removal of a key's movements finds the key's removal entry by an index of its own.
+        Journal::pausableStatements(),
     };
     return steps;
 }
@@ -150,6 +155,44 @@ void Schema::upgrade(Database& db)
         }
     }
     Journal::refreshView(db);
+}
+
+int Schema::textLimit(const QString& table, const QString& column)
+{
+    // As the CHECKs of baseStatements say.
+    static const QHash<QString, int> limits = {
+        {QStringLiteral("TBPersonen.Nachname"), 50},   {QStringLiteral("TBPersonen.Vorname"), 51},
+        {QStringLiteral("TBPersonen.PersNr"), 21},     {QStringLiteral("TBSchluessel.SchluesselNr"), 10},
+        {QStringLiteral("TBSchluessel.Funktion"), 51}, {QStringLiteral("TBBewegungen.SchluesselNr"), 10},
+        {QStringLiteral("TBBewegungen.ZusatzNr"), 11},
+    };
+    return limits.value(table + QLatin1Char('.') + column);
+}
+
+Schema::BulkLoad::BulkLoad(Database& db, const QStringList& tables, bool triggersToo) : m_db(db)
+{
+    QStringList quoted;
+    for (const QString& table : tables)
+        quoted << QLatin1Char('\'') + table + QLatin1Char('\'');
+    // Indexes a constraint made (sql is NULL) stay: they cannot be dropped.
+    QStringList names;
+    for (Recordset rs = db.openRecordset(
+             QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND tbl_name IN (%1) AND "
+                            "type IN ('index'%2)")
+                 .arg(quoted.join(QStringLiteral(", ")), triggersToo ? QStringLiteral(", 'trigger'") : QString()));
+         !rs.eof(); rs.moveNext()) {
+        names << QStringLiteral("DROP %1 \"%2\"").arg(rs.field(0).toString().toUpper(), rs.field(1).toString());
+        m_definitions << rs.field(2).toString();
+    }
+    for (const QString& drop : std::as_const(names))
+        db.executeNative(drop);
+}
+
+void Schema::BulkLoad::finish()
+{
+    for (const QString& definition : std::as_const(m_definitions))
+        m_db.executeNative(definition);
+    m_definitions.clear();
 }
 
 QStringList Schema::tables()

@@ -27,4 +27,21 @@ public:
 
     // The tables an opened file must hold.
     static QStringList tables();
+
+    // The most characters a text column of the four tables holds (its CHECK); 0 when it has no limit.
+    static int textLimit(const QString& table, const QString& column);
+
+    // Sets the indexes of the given tables aside for a long load (an index is built faster at once from
+    // the finished table than row by row), and their triggers too when asked (then they do not fire for
+    // the loaded rows). finish() creates them again exactly as the file defined them.
+    class BulkLoad
+    {
+    public:
+        BulkLoad(Database& db, const QStringList& tables, bool triggersToo);
+        void finish();
+
+    private:
+        Database& m_db;
+        QStringList m_definitions;
+    };
 };

@@ -26,6 +26,20 @@ QString HandoutFilter::condition() const
     return w;
 }
 
+QString HandoutFilter::description() const
+{
+    QStringList parts;
+    if (von.isValid())
+        parts << GetText(QStringLiteral("Datum ab %1"), 2041).arg(DateText::shortDate(von));
+    if (bis.isValid())
+        parts << GetText(QStringLiteral("Datum bis %1"), 2042).arg(DateText::shortDate(bis));
+    if (!isBlank(fltSchluessel))
+        parts << GetText(QStringLiteral("SchlüsselNr beginnt mit „%1“"), 2043).arg(fltSchluessel);
+    if (!isBlank(fltPerson))
+        parts << GetText(QStringLiteral("Name beginnt mit „%1“"), 2044).arg(fltPerson);
+    return parts.join(QStringLiteral(", "));
+}
+
 std::variant<HandoutFilter, HandoutFilter::Refusal> HandoutFilter::check(const QString& vonDatum,
                                                                          const QString& bisDatum, const QString& schlNr,
                                                                          const QString& name, const QDate& today)
@@ -51,5 +65,6 @@ std::variant<HandoutFilter, HandoutFilter::Refusal> HandoutFilter::check(const Q
         return Refusal{GetText(QStringLiteral("Das 'Bis-Datum' darf nicht vor dem 'Von-Datum' liegen"), 252),
                        Refusal::Field::VonDatum};
     const auto literal = [](const std::optional<QDate>& d) { return d ? Sql::dateLiteral(*d) : QString(); };
-    return HandoutFilter{literal(*von), literal(*bis), trimBlanks(schlNr), trimBlanks(name)};
+    return HandoutFilter{literal(*von),    literal(*bis),          trimBlanks(schlNr),
+                         trimBlanks(name), von->value_or(QDate()), bis->value_or(QDate())};
 }

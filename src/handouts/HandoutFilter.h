@@ -12,6 +12,11 @@ struct HandoutFilter
     QString fltBisDatum;   // to-date the same way
     QString fltSchluessel; // key-number prefix, trimmed of blanks
     QString fltPerson;     // family-name prefix, trimmed of blanks
+    QDate von, bis;        // the two dates as checked; invalid when not given
+
+    // The filter as a reader of a printed list or of the main window wants it told, in the current
+    // language: "Datum ab 01.03.2026, SchlüsselNr beginnt mit „K1“".
+    QString description() const;
 
     // The condition W, in the fixed order from-date, to-date, key number, family name: a value counts when
     // it is not blank, each condition starts with a blank, typed wildcards stay wildcards and a typed quote

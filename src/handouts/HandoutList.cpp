@@ -1,5 +1,6 @@
 #include "HandoutList.h"
 
+#include "core/Blanks.h"
 #include "core/Database.h"
 
 namespace HandoutList {
@@ -44,6 +45,25 @@ VergabenModel::Lines read(Database& db, const QString& sql, qsizetype expected)
     }
     rs.close();
     return result;
+}
+
+namespace {
+const QString kPersonalNumbers = QStringLiteral("SELECT BewID, PersNr FROM TBBewegungen INNER JOIN TBPersonen ON "
+                                                "TBBewegungen.PersonID = TBPersonen.PersID WHERE ");
+}
+
+QString personalNumber(Database& db, qint32 bewId)
+{
+    Recordset rs = db.openRecordset(kPersonalNumbers + QStringLiteral("BewID = ") + QString::number(bewId));
+    return rs.eof() ? QString() : trimBlanks(rs.field(1).toString());
+}
+
+QHash<qint32, QString> personalNumbers(Database& db)
+{
+    QHash<qint32, QString> numbers;
+    for (Recordset rs = db.openRecordset(kPersonalNumbers + QStringLiteral("Status = 0")); !rs.eof(); rs.moveNext())
+        numbers.insert(rs.field(0).toInt(), trimBlanks(rs.field(1).toString()));
+    return numbers;
 }
 
 } // namespace HandoutList

@@ -12,6 +12,7 @@
 #include "core/Guard.h"
 #include "core/Messages.h"
 #include "core/RegisterChange.h"
+#include "core/SqlError.h"
 #include "core/Texts.h"
 #include "widgets/ConnectClick.h"
 #include "widgets/DialogRunner.h"
@@ -21,11 +22,15 @@
 #include "widgets/WaitCursor.h"
 #include "widgets/WrapButton.h"
 
+#include <QAction>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QStyle>
 #include <QTableView>
+#include <QTime>
 
 namespace {
 // A control at its place in the window's twips, inside the pane.
@@ -50,8 +55,20 @@ HandoutPane::HandoutPane(QWidget* parent) : QWidget(parent)
     pbListeDrucken = placeInPane<WrapButton>(this, "pbListeDrucken", 10320, 5640, 1455, 375);
     pbFormular = placeInPane<WrapButton>(this, "pbFormular", 10320, 6600, 1455, 495);
     dfZusatzNr->setMaxLength(10);
+    // Inside the caption's row, at its right end, so the caption keeps its text and place.
+    lblFilterStand = new QLabel(Label3);
+    lblFilterStand->setObjectName(QStringLiteral("lblFilterStand"));
+    lblFilterStand->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label3->installEventFilter(this);
 
     vergaben = new VergabenModel(this);
+    vergaben->personalNumberOf = [](qint32 bewId) {
+        try {
+            return HandoutList::personalNumber(db(), bewId);
+        } catch (const SqlError&) {
+            return QString(); // a tooltip is no place for a refusal
+        }
+    };
     sprVergaben->setModel(vergaben);
     sprVergaben->setSelectionBehavior(QAbstractItemView::SelectRows);
     sprVergaben->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -76,6 +93,20 @@ HandoutPane::HandoutPane(QWidget* parent) : QWidget(parent)
     connectClick(pbFilter, this, &HandoutPane::pbFilter_Click);
     connectClick(pbListeDrucken, this, &HandoutPane::pbListeDrucken_Click);
     connectClick(pbFormular, this, &HandoutPane::pbFormular_Click);
+
+    mnuFilterAufheben = new QAction(sprVergaben);
+    mnuFilterAufheben->setObjectName(QStringLiteral("mnuFilterAufheben"));
+    connect(mnuFilterAufheben, &QAction::triggered, this, [this] { guarded([this] { mnuFilterAufheben_Click(); }); });
+    sprVergaben->addAction(mnuFilterAufheben);
+    sprVergaben->setContextMenuPolicy(Qt::ActionsContextMenu);
+    showFilterState();
+}
+
+bool HandoutPane::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label3 && event->type() == QEvent::Resize)
+        lblFilterStand->setGeometry(Label3->rect());
+    return QWidget::eventFilter(watched, event);
 }
 
 void HandoutPane::setTexts()
@@ -88,6 +119,8 @@ void HandoutPane::setTexts()
     pbFilter->setText(GetText(QStringLiteral("Filter"), 112));
     pbFormular->setText(GetText(QStringLiteral("Bestätigung editieren"), 113));
     pbListeDrucken->setText(GetText(QStringLiteral("Liste drucken"), 114));
+    mnuFilterAufheben->setText(GetText(QStringLiteral("Filter aufheben"), 2045));
+    showFilterState();
     vergaben->setHeaderTexts({GetText(QStringLiteral("Datum"), 116), GetText(QStringLiteral("SchlüsselNr"), 117),
                               GetText(QStringLiteral("ZusatzNr"), 118), GetText(QStringLiteral("Funktion"), 119),
                               GetText(QStringLiteral("Person"), 120)});
@@ -95,27 +128,67 @@ void HandoutPane::setTexts()
 
 void HandoutPane::setColumnWidths(const std::array<int, 5>& twips)
 {
-    for (int c = 0; c < int(twips.size()); ++c)
-        sprVergaben->setColumnWidth(c, tw(twips[c]));
+    // The shares are measured for Arial's widths. Whatever font the system gives, a column is never narrower
+    // than its caption, nor the date column than a date; the person column, which stretches, gives the room.
+    const QHeaderView* header = sprVergaben->horizontalHeader();
+    const int margins = 2 * (sprVergaben->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, sprVergaben) + 2);
+    const int date = sprVergaben->fontMetrics().horizontalAdvance(DateText::shortDate(QDate(2026, 12, 28))) + margins;
+    for (int c = 0; c < int(twips.size()); ++c) {
+        int least = header->sectionSizeHint(c);
+        if (c == VergabenModel::Datum - 1)
+            least = std::max(least, date);
+        sprVergaben->setColumnWidth(c, std::max(tw(twips[c]), least));
+    }
 }
 
 void HandoutPane::RefreshVergaben(bool askFilter)
 {
-    QString w;
+    std::optional<HandoutFilter> filter;
     if (askFilter) {
         DlgFilter dialog(this);
         DialogRunner::run(dialog);
-        if (dialog.fltResponse)
-            w = dialog.filter.condition();
+        if (dialog.fltResponse && !dialog.filter.condition().isEmpty())
+            filter = dialog.filter;
     }
     WaitCursor wait;
     // Read first: a refused statement leaves the list as it was.
-    showVergaben(HandoutList::read(db(), HandoutList::query(w), vergaben->maxRows()));
+    const QString w = filter ? filter->condition() : QString();
+    showVergaben(HandoutList::read(db(), HandoutList::query(w), vergaben->maxRows()), std::move(filter));
 }
 
-void HandoutPane::showVergaben(VergabenModel::Lines lines)
+void HandoutPane::showVergaben(VergabenModel::Lines lines, std::optional<HandoutFilter> filter)
 {
     vergaben->setLines(std::move(lines));
+    m_filter = std::move(filter);
+    showFilterState();
+}
+
+void HandoutPane::mnuFilterAufheben_Click()
+{
+    RefreshVergaben(false);
+}
+
+void HandoutPane::showFilterState()
+{
+    const int lines = vergaben->maxRows();
+    mnuFilterAufheben->setEnabled(m_filter.has_value());
+    if (!m_filter) {
+        lblFilterStand->setText(GetText(QStringLiteral("Zeilen: %1"), 2046).arg(lines));
+        lblFilterStand->setToolTip(QString());
+        lblFilterStand->setStyleSheet(QString());
+        return;
+    }
+    lblFilterStand->setText(GetText(QStringLiteral("Zeilen: %1 – gefiltert"), 2047).arg(lines));
+    lblFilterStand->setToolTip(m_filter->description());
+    lblFilterStand->setStyleSheet(QStringLiteral("color: #B00000; font-weight: bold"));
+}
+
+QString HandoutPane::listNote() const
+{
+    const int lines = vergaben->maxRows();
+    if (!m_filter)
+        return GetText(QStringLiteral("Vollständige Liste aller ausgegebenen Schlüssel – Zeilen: %1"), 2048).arg(lines);
+    return GetText(QStringLiteral("Gefilterte Liste (%1) – Zeilen: %2"), 2049).arg(m_filter->description()).arg(lines);
 }
 
 void HandoutPane::sprVergaben_Click(int kind, int col)
@@ -178,7 +251,11 @@ void HandoutPane::pbFilter_Click()
 void HandoutPane::pbListeDrucken_Click()
 {
     const QString title = GetText(QStringLiteral("Liste der Schlüsselvergaben"), 153);
-    ListPrintout printout(ListPrintout::fromGrid(*vergaben), title, kProgramDescription);
+    const QString printed =
+        GetText(QStringLiteral("gedruckt am %1"), 2050)
+            .arg(DateText::shortDate(Clock::today()) + QLatin1Char(' ') + QTime::currentTime().toString(u"hh:mm"));
+    ListPrintout printout(ListPrintout::fromGrid(*vergaben), title,
+                          kProgramDescription + QStringLiteral(" · ") + printed, listNote());
     // Left margin 500 twips; the others leave room for the page header and footer.
     Printout::run(QStringLiteral("Liste"), QString(), title, QMarginsF(500, 720, 500, 720),
                   [&printout](QPrinter& printer) {

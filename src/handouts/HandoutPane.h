@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HandoutFilter.h"
 #include "VergabenModel.h"
 #include "confirmation/ConfirmationLayout.h"
 #include "persons/PersEntry.h"
@@ -9,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,7 +34,15 @@ public:
     void setTexts();
 
     void RefreshVergaben(bool askFilter);
-    void showVergaben(VergabenModel::Lines lines); // the lines as a refill shows them
+    // The lines as a refill shows them, and the filter they were read with (none: every copy out).
+    void showVergaben(VergabenModel::Lines lines, std::optional<HandoutFilter> filter = std::nullopt);
+    // The filter of the lines shown; none when they are every copy out. Any refill without the filter
+    // dialog shows every copy out again.
+    const std::optional<HandoutFilter>& shownFilter() const { return m_filter; }
+    // Shows every copy out again (the grid's context menu).
+    void mnuFilterAufheben_Click();
+    // What the printed list says it holds: every copy out, or which filter, and how many lines.
+    QString listNote() const;
     // A click on the grid: kind 1 is ignored, any other sorts by the column (1 to 6). A click on a
     // column header reports kind 0; a click on a cell only selects its line.
     void sprVergaben_Click(int kind, int col);
@@ -53,6 +63,8 @@ public:
     QLineEdit* dfZusatzNr = nullptr;
     QPushButton* pbVergabe = nullptr;
     QLabel* Label3 = nullptr;
+    QLabel* lblFilterStand = nullptr; // beside the caption: how many lines, and whether a filter hides some
+    QAction* mnuFilterAufheben = nullptr;
     QTableView* sprVergaben = nullptr;
     VergabenModel* vergaben = nullptr; // the grid's lines
     QPushButton* pbBestaetigung = nullptr;
@@ -64,6 +76,14 @@ public:
     // The window's twips of the pane's own corner as designed: the additional-number label's left and top.
     static constexpr int kLeft = 120;
     static constexpr int kTop = 2040;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showFilterState();
+
+    std::optional<HandoutFilter> m_filter;
 
 Q_SIGNALS:
     // A handout found the selected key deleted meanwhile: the key list needs a refill.

@@ -65,8 +65,9 @@ ListPrintout::Table ListPrintout::fromGrid(const VergabenModel& grid)
     return table;
 }
 
-ListPrintout::ListPrintout(Table table, QString pageHeader, QString footer)
-    : m_table(std::move(table)), m_pageHeader(std::move(pageHeader)), m_footer(std::move(footer))
+ListPrintout::ListPrintout(Table table, QString pageHeader, QString footer, QString note)
+    : m_table(std::move(table)), m_pageHeader(std::move(pageHeader)), m_footer(std::move(footer)),
+      m_note(std::move(note))
 {
 }
 
@@ -146,7 +147,9 @@ void ListPrintout::layout(QPagedPaintDevice& device)
     const double dpi = device.logicalDpiY();
     const auto points = [dpi](double pt) { return pt * dpi / 72.0; };
     m_page = QRectF(QPointF(0, 0), device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
-    const double top = QFontMetricsF(printFont(kHeaderPoints, true), &device).height() + points(kGapPoints);
+    double top = QFontMetricsF(printFont(kHeaderPoints, true), &device).height() + points(kGapPoints);
+    if (!m_note.isEmpty())
+        top += QFontMetricsF(printFont(kTablePoints), &device).height();
     const double bottom = QFontMetricsF(printFont(kFooterPoints), &device).height() + points(kGapPoints);
     m_body = m_page.adjusted(0, top, 0, -bottom);
     m_padding = points(kPaddingPoints);
@@ -193,6 +196,11 @@ void ListPrintout::drawPage(QPainter& painter, int page) const
     painter.setPen(rule);
     painter.setFont(printFont(kHeaderPoints, true));
     painter.drawText(QRectF(0, 0, m_page.width(), m_body.top()), Qt::AlignLeft | Qt::AlignTop, m_pageHeader);
+    if (!m_note.isEmpty()) {
+        painter.setFont(printFont(kTablePoints));
+        const double below = QFontMetricsF(printFont(kHeaderPoints, true), painter.device()).height();
+        painter.drawText(QRectF(0, below, m_page.width(), m_body.top() - below), Qt::AlignLeft | Qt::AlignTop, m_note);
+    }
 
     const double tableTop = m_body.top();
     painter.fillRect(QRectF(0, tableTop, m_columnX.last(), m_headerHeight), kHeaderBackground);

@@ -11,7 +11,8 @@ class QPainter;
 class VergabenModel;
 
 // The handout list on paper: the grid's shown columns as a ruled table whose header row repeats at
-// the top of every page, under a page header, above a footer with a description and "page / pages".
+// the top of every page, under a page header and an optional note line (what the list holds), above a
+// footer with a description and "page / pages".
 // Columns get the room their texts need; when the page is too narrow, the widest ones share what is
 // left and wrap their texts inside. A line never splits across pages.
 class ListPrintout
@@ -27,7 +28,7 @@ public:
     // The grid's shown columns and its lines in the order it shows them.
     static Table fromGrid(const VergabenModel& grid);
 
-    ListPrintout(Table table, QString pageHeader, QString footer);
+    ListPrintout(Table table, QString pageHeader, QString footer, QString note = {});
 
     // Lays the table out on pages of the device's printable area.
     void layout(QPagedPaintDevice& device);
@@ -47,6 +48,7 @@ private:
     Table m_table;
     QString m_pageHeader;
     QString m_footer;
+    QString m_note;
     QRectF m_page;             // printable area in device pixels, from its own corner
     QRectF m_body;             // the table's part of each page
     QList<double> m_columnX;   // left edges of the columns, then the right edge of the last

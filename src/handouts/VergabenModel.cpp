@@ -1,14 +1,16 @@
 #include "VergabenModel.h"
 
+#include "core/Blanks.h"
 #include "core/DateText.h"
 #include "core/TextCollation.h"
+#include "core/Texts.h"
 
 #include <QColor>
 #include <QLocale>
 #include <algorithm>
 #include <limits>
 
-VergabenModel::VergabenModel(QObject* parent) : QAbstractTableModel(parent), m_dateFormat(DateText::shortFormat())
+VergabenModel::VergabenModel(QObject* parent) : LinesModel(parent), m_dateFormat(DateText::shortFormat())
 {
     m_header = {QStringLiteral("Datum"),    QStringLiteral("SchlüsselNr"), QStringLiteral("ZusatzNr"),
                 QStringLiteral("Funktion"), QStringLiteral("Person"),      QStringLiteral("ID")};
@@ -116,24 +118,7 @@ void VergabenModel::sortBy(int col)
         sortWith([&key](int a, int b) { return TextCollation::compare(key[a], key[b]) < 0; });
     }
 
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    QVector<int> newPlace(maxRows());
-    QVector<Line> sorted;
-    sorted.reserve(maxRows());
-    for (int i = 0; i < order.size(); ++i) {
-        newPlace[order[i]] = i;
-        sorted.append(std::move(m_lines[order[i]]));
-    }
-    m_lines = std::move(sorted);
-
-    // Selection and current index follow their lines.
-    const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex& index : before)
-        after.append(index.isValid() ? this->index(newPlace[index.row()], index.column()) : index);
-    changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    reorder(m_lines, order);
 }
 
 int VergabenModel::rowCount(const QModelIndex& parent) const
@@ -157,6 +142,8 @@ QVariant VergabenModel::data(const QModelIndex& index, int role) const
         if (index.column() + 1 == m_marked)
             return QColor(0xC0, 0xC0, 0xC0); // the sorted column, light grey
         return {};
+    case Qt::ToolTipRole:
+        return index.column() + 1 == Person ? personToolTip(index.row() + 1) : QVariant();
     default:
         return {};
     }
@@ -169,6 +156,17 @@ QVariant VergabenModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation == Qt::Vertical)
         return section + 1;
     return headerText(section + 1);
+}
+
+QVariant VergabenModel::personToolTip(int row) const
+{
+    const std::optional<qint32> bewId = movement(row);
+    if (!bewId || !personalNumberOf)
+        return {};
+    const QString number = personalNumberOf(*bewId);
+    return trimTrailingBlanks(text(row, Person)) + QStringLiteral(" – ") +
+           (number.isEmpty() ? GetText(QStringLiteral("ohne Personalnummer"), 2040)
+                             : GetText(QStringLiteral("Personalnummer"), 822) + QLatin1Char(' ') + number);
 }
 
 Qt::ItemFlags VergabenModel::flags(const QModelIndex& index) const

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "TextStore.h"
+#include "widgets/LinesModel.h"
 
-#include <QAbstractTableModel>
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <optional>
 
 // The lines of the handout grid: one per copy out, the newest first as the refill reads them. Rows and
@@ -14,7 +15,7 @@
 //
 // Each line keeps its typed values (the handout's date, the movement's number, texts) and the grid shows
 // them as text; sorting and reading back use the values, so no shown text is ever parsed again.
-class VergabenModel : public QAbstractTableModel
+class VergabenModel : public LinesModel
 {
     Q_OBJECT
 public:
@@ -82,6 +83,10 @@ public:
     SortOrder sortOrder() const { return m_sortOrder; }
     int markedColumn() const { return m_marked; } // 0 when none
 
+    // Where a person cell's tooltip finds the holder's personnel number, which the list does not show:
+    // namesakes differ there. Asked only when a tooltip is wanted.
+    std::function<QString(qint32 bewId)> personalNumberOf;
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -89,6 +94,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    QVariant personToolTip(int row) const;
     bool isLine(int row) const { return row >= 1 && row <= maxRows(); }
     QString textOf(const TextStore::Piece& piece) const { return m_texts.view(piece).toString(); }
     // The piece behind a text column; nullptr for the date and the number column.

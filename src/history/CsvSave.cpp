@@ -2,55 +2,13 @@
 
 #include "Export.h"
 #include "core/Csv.h"
-#include "core/Messages.h"
 #include "core/Texts.h"
-#include "widgets/DialogRunner.h"
-
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QStandardPaths>
-
-namespace {
-QString& lastFolder()
-{
-    static QString folder;
-    return folder;
-}
-} // namespace
+#include "widgets/SaveFileAs.h"
 
 bool saveCsvAs(QWidget* parent, const QString& suggestedName, const CsvTable& table)
 {
-    QString folder = lastFolder();
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-
-    QFileDialog dialog(parent, GetText(QStringLiteral("Liste exportieren"), 826), QDir(folder).filePath(suggestedName),
-                       GetText(QStringLiteral("CSV-Dateien"), 829) + QStringLiteral(" (*.csv)"));
-    dialog.setObjectName(QStringLiteral("dlgExport"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    // The question before replacing a file goes through the program's own messages.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (DialogRunner::run(dialog) != QDialog::Accepted)
-        return false;
-    const QString path = dialog.selectedFiles().value(0);
-    if (path.isEmpty())
-        return false;
-
-    if (QFileInfo::exists(path) &&
-        msgBox(GetText(QStringLiteral("Die Datei ist bereits vorhanden. Soll sie ersetzt werden?"), 827),
-               Messages::Icon::Question, Messages::Buttons::YesNo) != Messages::Answer::Yes)
-        return false;
-    QString error;
-    if (!Csv::write(path, table.header, table.rows, &error)) {
-        msgBox(GetText(QStringLiteral("Die Datei konnte nicht geschrieben werden:"), 828) + QStringLiteral("\r\n") +
-                   QDir::toNativeSeparators(path) + QStringLiteral(" (") + error + QStringLiteral(")"),
-               Messages::Icon::Exclamation);
-        return false;
-    }
-    lastFolder() = QFileInfo(path).absolutePath();
-    return true;
+    return saveFileAs(
+        parent, GetText(QStringLiteral("Liste exportieren"), 826), suggestedName,
+        GetText(QStringLiteral("CSV-Dateien"), 829) + QStringLiteral(" (*.csv)"), QStringLiteral("csv"),
+        [&table](const QString& path, QString* error) { return Csv::write(path, table.header, table.rows, error); });
 }

@@ -21,13 +21,17 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTableView>
 
 DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgVerlauf"));
     setModal(true);
-    setFixedSize(tw(10800), tw(6600));
+    // At least as designed; larger, the table takes the room.
+    setMinimumSize(tw(10800), tw(6600));
+    resize(minimumSize());
+    setSizeGripEnabled(true);
 
     lblBetreff = placeControl<QLabel>(this, "lblBetreff", 120, 120, 10560, 285);
     sprVerlauf = placeControl<QTableView>(this, "sprVerlauf", 120, 480, 10560, 5280);
@@ -43,7 +47,6 @@ DlgVerlauf::DlgVerlauf(QWidget* parent) : QDialog(parent)
 
     verlauf = new VerlaufModel(this);
     protokoll = new ProtokollModel(this);
-    sprVerlauf->setModel(verlauf);
     sprVerlauf->setSelectionBehavior(QAbstractItemView::SelectRows);
     sprVerlauf->setSelectionMode(QAbstractItemView::SingleSelection);
     sprVerlauf->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -139,15 +142,34 @@ int DlgVerlauf::shownRows() const
 
 void DlgVerlauf::showModel(QAbstractItemModel* model)
 {
+    // The view makes a selection model for each model it is given and leaves the old one to its owner;
+    // given the model it has, it keeps the one it has.
+    if (sprVerlauf->model() == model)
+        return;
     QItemSelectionModel* old = sprVerlauf->selectionModel();
     sprVerlauf->setModel(model);
     delete old;
     QHeaderView* header = sprVerlauf->horizontalHeader();
-    const QList<int> widths = model == verlauf ? QList<int>{1500, 1350, 1200, 1000, 2550} : QList<int>{1800, 2000};
+    const QList<int> widths = model == verlauf ? QList<int>{1400, 1300, 1100, 900, 2100, 2100} : QList<int>{1800, 2000};
     for (int c = 0; c < widths.size(); ++c)
         header->resizeSection(c, tw(widths[c]));
     // Newest first, as loaded; the indicator shows it.
     header->setSortIndicator(0, Qt::DescendingOrder);
+}
+
+void DlgVerlauf::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (!event->oldSize().isValid())
+        return; // the first showing, at the size the controls were placed for
+    // The caption and the table grow with the window; the line below the table keeps to its bottom, its
+    // buttons to its right.
+    const QSize change = event->size() - event->oldSize();
+    lblBetreff->resize(lblBetreff->width() + change.width(), lblBetreff->height());
+    sprVerlauf->resize(sprVerlauf->size() + change);
+    lblAnzahl->move(lblAnzahl->pos() + QPoint(0, change.height()));
+    for (QPushButton* button : {pbAenderungen, pbDrucken, pbExportieren, pbSchliessen})
+        button->move(button->pos() + QPoint(change.width(), change.height()));
 }
 
 void DlgVerlauf::pbAenderungen_Click()

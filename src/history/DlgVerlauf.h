@@ -44,6 +44,9 @@ public:
     QPushButton* pbExportieren = nullptr;
     QPushButton* pbSchliessen = nullptr;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     enum class Subject { None, Person, Key };
     int shownRows() const;

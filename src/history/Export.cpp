@@ -101,9 +101,15 @@ QStringList keyListNumbers()
 CsvTable copiesOut(const VergabenModel& grid)
 {
     ListPrintout::Table shown = ListPrintout::fromGrid(grid);
-    for (QStringList& line : shown.lines) {
+    // The personnel number beside the name tells namesakes apart.
+    const QHash<qint32, QString> numbers = HandoutList::personalNumbers(db());
+    shown.headers << GetText(QStringLiteral("Personalnummer"), 822);
+    for (int row = 1; row <= shown.lines.size(); ++row) {
+        QStringList& line = shown.lines[row - 1];
         for (QString& cell : line)
             cell = trimTrailingBlanks(cell);
+        const std::optional<qint32> bewId = grid.movement(row);
+        line << (bewId ? numbers.value(*bewId) : QString());
     }
     return {std::move(shown.headers), std::move(shown.lines)};
 }

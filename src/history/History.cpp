@@ -16,10 +16,11 @@ QString literal(const QString& text)
     return QLatin1Char('\'') + Sql::sqlText(text) + QLatin1Char('\'');
 }
 
-// The first return recorded for the movement in the current row's BewID.
+// The last return recorded for the movement in the current row's BewID: one taken back was followed by
+// another.
 QString returnedOf(const QString& row)
 {
-    return QStringLiteral("(SELECT min(r.Zeitpunkt) FROM TBVerlauf r WHERE r.BewID = %1.BewID AND r.Art = %2)")
+    return QStringLiteral("(SELECT max(r.Zeitpunkt) FROM TBVerlauf r WHERE r.BewID = %1.BewID AND r.Art = %2)")
         .arg(row)
         .arg(Journal::Rueckgabe);
 }
@@ -38,6 +39,7 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
     line.zusatzNr = trimTrailingBlanks(rs.field(QStringLiteral("ZusatzNr")).toString());
     line.function = trimTrailingBlanks(rs.field(QStringLiteral("Funktion")).toString());
     line.person = personOf(rs);
+    line.personalNumber = trimBlanks(rs.field(QStringLiteral("PersNr")).toString());
     line.bewId = rs.field(QStringLiteral("BewID")).toInt();
     const QDate returned = QDate::fromString(rs.field(QStringLiteral("Zurueck")).toString().left(10), Qt::ISODate);
     if (stillThere && rs.field(QStringLiteral("Status")).toInt() == 0)
@@ -53,18 +55,23 @@ HistoryLine lineOf(const Recordset& rs, bool stillThere)
 QVector<HistoryLine> read(const QString& movementCondition, const QString& removedCondition)
 {
     QVector<HistoryLine> lines;
-    QString sql = QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
-                                 "p.Vorname, m.BewID, %1 AS Zurueck FROM (TBBewegungen m LEFT JOIN TBSchluessel k ON "
-                                 "k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID = m.PersonID")
-                      .arg(returnedOf(QStringLiteral("m")));
+    QString sql =
+        QStringLiteral("SELECT m.Von, m.Status, m.SchluesselNr, m.ZusatzNr, k.Funktion, p.Nachname, "
+                       "p.Vorname, p.PersNr, m.BewID, %1 AS Zurueck FROM (TBBewegungen m LEFT JOIN TBSchluessel k ON "
+                       "k.SchluesselNr = m.SchluesselNr) LEFT JOIN TBPersonen p ON p.PersID = m.PersonID")
+            .arg(returnedOf(QStringLiteral("m")));
     if (!movementCondition.isEmpty())
         sql += QStringLiteral(" WHERE ") + movementCondition;
     for (Recordset rs = db().openRecordset(sql); !rs.eof(); rs.moveNext())
         lines.append(lineOf(rs, true));
 
-    sql = QStringLiteral("SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, v.BewID, "
-                         "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
-                         "v.Art = %2")
+    // A removed movement once, by its last removal, and not while it is back (its key's deletion taken back).
+    sql = QStringLiteral(
+              "SELECT v.Von, v.SchluesselNr, v.ZusatzNr, v.Funktion, p.Nachname, p.Vorname, p.PersNr, v.BewID, "
+              "%1 AS Zurueck FROM TBVerlauf v LEFT JOIN TBPersonen p ON p.PersID = v.PersID WHERE "
+              "v.Art = %2 AND v.VerlaufID = (SELECT max(x.VerlaufID) FROM TBVerlauf x WHERE x.BewID = "
+              "v.BewID AND x.Art = %2) AND NOT EXISTS (SELECT 1 FROM TBBewegungen b WHERE b.BewID = "
+              "v.BewID)")
               .arg(returnedOf(QStringLiteral("v")))
               .arg(Journal::BewegungGeloescht);
     if (!removedCondition.isEmpty())

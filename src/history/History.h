@@ -15,7 +15,8 @@ struct HistoryLine
     QString keyNumber;
     QString zusatzNr;
     QString function;
-    QString person; // family name, a blank, given name
+    QString person;         // family name, a blank, given name
+    QString personalNumber; // tells namesakes apart
     qint32 bewId = 0;
 };
 

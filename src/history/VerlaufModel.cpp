@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -32,14 +33,16 @@ const QString& textOf(const HistoryLine& line, int column)
         return line.zusatzNr;
     case 4:
         return line.function;
-    default:
+    case 5:
         return line.person;
+    default:
+        return line.personalNumber;
     }
 }
 
 } // namespace
 
-VerlaufModel::VerlaufModel(QObject* parent) : QAbstractTableModel(parent) {}
+VerlaufModel::VerlaufModel(QObject* parent) : LinesModel(parent) {}
 
 void VerlaufModel::setLines(QVector<HistoryLine> lines)
 {
@@ -52,7 +55,8 @@ QStringList VerlaufModel::columnTitles()
 {
     return {GetText(QStringLiteral("Ausgegeben am"), 803), GetText(QStringLiteral("Zurück am"), 804),
             GetText(QStringLiteral("SchlüsselNr"), 117),   GetText(QStringLiteral("ZusatzNr"), 118),
-            GetText(QStringLiteral("Funktion"), 119),      GetText(QStringLiteral("Person"), 120)};
+            GetText(QStringLiteral("Funktion"), 119),      GetText(QStringLiteral("Person"), 120),
+            GetText(QStringLiteral("Personalnummer"), 822)};
 }
 
 QString VerlaufModel::cellText(int row, int column) const
@@ -127,11 +131,11 @@ void VerlaufModel::sort(int column, Qt::SortOrder order)
             return collator.compare(textOf(a, column), textOf(b, column)) < 0;
         }
     };
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QVector<int> places(m_lines.size());
+    std::iota(places.begin(), places.end(), 0);
     if (order == Qt::AscendingOrder)
-        std::stable_sort(m_lines.begin(), m_lines.end(), less);
+        std::stable_sort(places.begin(), places.end(), [&](int a, int b) { return less(m_lines[a], m_lines[b]); });
     else
-        std::stable_sort(m_lines.begin(), m_lines.end(),
-                         [&](const HistoryLine& a, const HistoryLine& b) { return less(b, a); });
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::stable_sort(places.begin(), places.end(), [&](int a, int b) { return less(m_lines[b], m_lines[a]); });
+    reorder(m_lines, places);
 }

@@ -1,17 +1,18 @@
 #pragma once
 
 #include "History.h"
+#include "widgets/LinesModel.h"
 
-#include <QAbstractTableModel>
 #include <QStringList>
 
 // The lines of the history window: date out, date back, key number, additional number, function,
-// person. A header click sorts by the column's value (dates as dates), equal lines keeping their order.
-class VerlaufModel : public QAbstractTableModel
+// person. A header click sorts by the column's value (dates as dates), equal lines keeping their order, the
+// selection staying with its line.
+class VerlaufModel : public LinesModel
 {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 6;
+    static constexpr int kColumns = 7;
 
     explicit VerlaufModel(QObject* parent = nullptr);
 

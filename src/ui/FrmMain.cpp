@@ -8,12 +8,15 @@
 #include "keys/KeyPane.h"
 #include "persons/PersonPane.h"
 #include "ui/FrmSplash.h"
+#include "ui/QtTexts.h"
+#include "undo/Undo.h"
 #include "widgets/ConnectClick.h"
 #include "widgets/DesignedFont.h"
 #include "widgets/TabListWidget.h"
 #include "widgets/Twips.h"
 #include "widgets/WrapButton.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -26,6 +29,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTableView>
+#include <QUndoStack>
 
 namespace {
 template <typename W> W* make(QWidget* parent, const char* name)
@@ -103,6 +107,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent)
 
     connectClick(pbExit, this, &FrmMain::pbExit_Click);
     HistoryMenus::add(*persons, *keys, *handouts);
+    addUndoActions();
 
     // Designed positions, then the designed inner size, centred on the screen by its outer size.
     applyLayout(relayout(m_layout, m_layout.acceptedWidth, m_layout.acceptedHeight));
@@ -142,6 +147,62 @@ void FrmMain::setTexts()
     handouts->setTexts();
     pbExit->setText(GetText(QStringLiteral("Beenden"), 115));
     HistoryMenus::setTexts(*persons, *keys, *handouts);
+    updateUndoActions();
+}
+
+void FrmMain::addUndoActions()
+{
+    mnuRueckgaengig = new QAction(this);
+    mnuRueckgaengig->setObjectName(QStringLiteral("mnuRückgängig"));
+    mnuRueckgaengig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuWiederholen = new QAction(this);
+    mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
+    mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    for (QAction* action : {mnuRueckgaengig, mnuWiederholen})
+        action->setShortcutContext(Qt::WindowShortcut);
+    addActions({mnuRueckgaengig, mnuWiederholen});
+    // Below each list's own entries in its context menu.
+    for (QWidget* list : {static_cast<QWidget*>(persons->lstPerson), static_cast<QWidget*>(keys->lstSchluessel),
+                          static_cast<QWidget*>(handouts->sprVergaben)})
+        list->addActions({separator, mnuRueckgaengig, mnuWiederholen});
+    connect(mnuRueckgaengig, &QAction::triggered, this, [this] { guarded([this] { mnuRueckgaengig_Click(); }); });
+    connect(mnuWiederholen, &QAction::triggered, this, [this] { guarded([this] { mnuWiederholen_Click(); }); });
+    connect(&Undo::stack(), &QUndoStack::indexChanged, this, &FrmMain::updateUndoActions);
+}
+
+void FrmMain::updateUndoActions()
+{
+    mnuRueckgaengig->setText(Undo::undoText());
+    mnuRueckgaengig->setEnabled(Undo::stack().canUndo());
+    mnuWiederholen->setText(Undo::redoText());
+    mnuWiederholen->setEnabled(Undo::stack().canRedo());
+}
+
+void FrmMain::mnuRueckgaengig_Click()
+{
+    refillAfter(Undo::undo());
+}
+
+void FrmMain::mnuWiederholen_Click()
+{
+    refillAfter(Undo::redo());
+}
+
+void FrmMain::refillAfter(const QStringList& tables)
+{
+    if (tables.contains(QStringLiteral("TBPersonen")))
+        persons->pbPersSuch_Click();
+    if (tables.contains(QStringLiteral("TBSchluessel")))
+        keys->pbSchlSuch_Click();
+    // The grid shows movements with their key's function and their person's name.
+    for (const char* table : {"TBPersonen", "TBSchluessel", "TBBewegungen"}) {
+        if (tables.contains(QLatin1String(table))) {
+            handouts->RefreshVergaben(false);
+            break;
+        }
+    }
 }
 
 void FrmMain::Form_Resize()
@@ -257,6 +318,7 @@ void FrmMain::pbExit_Click()
 void FrmMain::imgLogo_Click()
 {
     FrmSplash::showModal(this);
+    loadQtTexts();
     setTexts();
 }
 

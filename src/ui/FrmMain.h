@@ -9,6 +9,7 @@
 class HandoutPane;
 class KeyPane;
 class PersonPane;
+class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -18,6 +19,7 @@ class QPushButton;
 // which owns its controls and handlers), the logo, the separating line and the exit button. The window
 // lays them out by the proportional rule, gives Enter to the search of the frame the mouse last crossed,
 // and wires the panes together: a handout asks the person pane and the key pane for their selections.
+// Ctrl+Z and Ctrl+Y take back and make again the register's changes.
 class FrmMain : public QWidget
 {
     Q_OBJECT
@@ -32,6 +34,8 @@ public:
 
     void pbExit_Click();
     void imgLogo_Click();
+    void mnuRueckgaengig_Click();
+    void mnuWiederholen_Click();
 
     // Caption routine: every caption of the window in the current language.
     void setTexts();
@@ -56,6 +60,8 @@ public:
     QLabel* imgLogo = nullptr;
     QFrame* Line1 = nullptr;
     QPushButton* pbExit = nullptr;
+    QAction* mnuRueckgaengig = nullptr; // Ctrl+Z, also in the lists' context menus
+    QAction* mnuWiederholen = nullptr;  // Ctrl+Y
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -66,6 +72,10 @@ protected:
 
 private:
     void applyLayout(const MainLayoutResult& result);
+    void addUndoActions();
+    void updateUndoActions();
+    // Refills the lists that show the tables a change touched.
+    void refillAfter(const QStringList& tables);
     void switchDefault(QLineEdit* field, QPushButton* button);
     void closeDialogs();
 

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 const QString kStored = QStringLiteral("SELECT Bestätigung FROM TBKopfdaten");
@@ -94,6 +95,22 @@ private Q_SLOTS:
             dlg.pbAbbrechen->click();
         });
         QCOMPARE(t.scalar(kStored).toString(), stored);
+    }
+
+    // Stored as typed: a no-break space stays one, and so does a lone line feed or carriage return (the
+    // field shows it as its symbol) instead of becoming a line break.
+    void storedAsTyped()
+    {
+        TestDatabase t;
+        const QString stored = QStringLiteral("a\u00A0b\nc\rd\r\ne");
+        t.exec(QStringLiteral("INSERT INTO TBKopfdaten (AnlagenNr, Bestätigung) VALUES('4711', '%1')").arg(stored));
+        openWith([](DlgFormular& dlg) {
+            QCOMPARE(dlg.dfText->document()->toRawText(), QStringLiteral("a\u00A0b\u240Ac\u240Dd\u2029e"));
+            dlg.dfText->moveCursor(QTextCursor::End);
+            QTest::sendKeyEvent(QTest::Click, dlg.dfText, Qt::Key_unknown, QString(QChar(0xA0)), Qt::NoModifier);
+            dlg.pbOK->click();
+        });
+        QCOMPARE(t.scalar(kStored).toString(), stored + QChar(0xA0));
     }
 };
 

@@ -6,8 +6,11 @@
 #include "support/ScriptedMessages.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
+#include "widgets/DesignedFont.h"
 #include "widgets/DialogRunner.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
@@ -99,25 +102,34 @@ private Q_SLOTS:
                                        "02.01.2026|B2|||Abel Anna "}));
         // The hidden sixth cell holds the movement.
         QCOMPARE(*m_pane->vergaben->movement(5), m_db->scalar("SELECT Max(BewID) FROM TBBewegungen").toInt());
+        // Namesakes differ by their personnel number, which the person cell's tooltip shows.
+        m_db->exec("UPDATE TBPersonen SET PersNr = '4711 ' WHERE Nachname = 'Abel'");
+        const auto tip = [this](int row, int col) { return m_pane->vergaben->index(row, col).data(Qt::ToolTipRole); };
+        QCOMPARE(tip(0, 4).toString(), QStringLiteral("Abel Anna – Personalnummer 4711"));
+        QCOMPARE(tip(1, 4).toString(), QStringLiteral("Zorn – ohne Personalnummer"));
+        QVERIFY(!tip(0, 0).isValid());
     }
 
     // A refused date leaves the dialog open; closing it then lists all.
     void filterTheList_data()
     {
-        // Typed "from|to|key|name"; the condition; the refusal "message|focus"; the keys listed.
+        // Typed "from|to|key|name"; the condition; the refusal "message|focus"; the keys listed; the filter as
+        // the window and the printed list tell it.
         QTest::addColumn<QStringList>("f");
         const QString all = QStringLiteral("A1X BA1 A10 A1");
         QTest::newRow("nothing typed") << QStringList{"| ||", "", "", all};
-        QTest::newRow("key prefix, blanks trimmed, lower case")
-            << QStringList{"|| a1 |", "AND  TBSchluessel.SchluesselNr LIKE 'a1*'", "", "A1X A10 A1"};
+        QTest::newRow("key prefix, blanks trimmed, lower case") << QStringList{
+            "|| a1 |", "AND  TBSchluessel.SchluesselNr LIKE 'a1*'", "", "A1X A10 A1", "SchlüsselNr beginnt mit „a1“"};
         QTest::newRow("day and month in German order, two-digit year")
-            << QStringList{"05.03.26", "AND  Von >= #3/5/26#", "", "A1X BA1"};
-        QTest::newRow("a day long ago keeps its century") << QStringList{"|1.1.1940", "AND  Von <= #1/1/1940#", "", ""};
+            << QStringList{"05.03.26", "AND  Von >= #3/5/26#", "", "A1X BA1", "Datum ab 05.03.2026"};
+        QTest::newRow("a day long ago keeps its century")
+            << QStringList{"|1.1.1940", "AND  Von <= #1/1/1940#", "", "", "Datum bis 01.01.1940"};
         QTest::newRow("all four, one day with both ends included, quote doubled") << QStringList{
             "2.2.2026|2.2.2026|A1|O'N",
             "AND  Von >= #2/2/26# AND Von <= #2/2/26# AND TBSchluessel.SchluesselNr LIKE 'A1*' AND Nachname "
             "LIKE 'O''N*'",
-            "", "A1"};
+            "", "A1",
+            "Datum ab 02.02.2026, Datum bis 02.02.2026, SchlüsselNr beginnt mit „A1“, Name beginnt mit „O'N“"};
         QTest::newRow("from-date no date")
             << QStringList{"abc|1.3.2026", "", "'Von Datum' enthält einen ungültigen Wert|dfVonDatum", all};
         QTest::newRow("to-date no day") << QStringList{"1.3.2026|31.2.2026", "",
@@ -159,8 +171,20 @@ private Q_SLOTS:
         QCOMPARE(refusal, f[2]);
         QCOMPARE(m_sql, QStringList{kAll.arg(f[1])});
         QCOMPARE(column(2), f[3]);
-        m_pane->RefreshVergaben(false); // a refill without the dialog applies no filter
+        // Beside the caption: how many lines, and that a filter hides some; the printed list says which.
+        const int shown = m_pane->vergaben->maxRows();
+        const bool filtered = !f.value(4).isEmpty();
+        QCOMPARE(m_pane->lblFilterStand->text(),
+                 QStringLiteral("Zeilen: %1%2").arg(shown).arg(filtered ? " – gefiltert" : ""));
+        QCOMPARE(m_pane->lblFilterStand->toolTip(), f.value(4));
+        QCOMPARE(m_pane->listNote(),
+                 filtered ? QStringLiteral("Gefilterte Liste (%1) – Zeilen: %2").arg(f[4]).arg(shown)
+                          : QStringLiteral("Vollständige Liste aller ausgegebenen Schlüssel – Zeilen: 4"));
+        QCOMPARE(m_pane->mnuFilterAufheben->isEnabled(), filtered);
+        m_pane->mnuFilterAufheben->trigger(); // every copy out again, in one step
         QCOMPARE(m_pane->vergaben->maxRows(), 4);
+        QCOMPARE(m_pane->lblFilterStand->text(), QStringLiteral("Zeilen: 4"));
+        QVERIFY(!m_pane->mnuFilterAufheben->isEnabled());
     }
 
     // One order state: each header click turns it, whichever column; the sorted column grey, the others
@@ -287,6 +311,22 @@ private Q_SLOTS:
         m_pane->sprVergaben_Click(0, 6);
         QCOMPARE(m_pane->vergaben->text(1, 6), QStringLiteral("40000"));
         QCOMPARE(m_pane->vergaben->text(40000, 6), QStringLiteral("1"));
+    }
+
+    // The columns' shares are measured in Arial's widths; in a wider font a date and the captions still fit.
+    void columnsHoldTheirTextInAnyFont()
+    {
+        m_pane->setTexts();
+        const std::array<int, 5> designed = {1009, 1211, 1009, 3028, 4038};
+        m_pane->sprVergaben->setFont(designedFont());
+        m_pane->setColumnWidths(designed);
+        QCOMPARE(m_pane->sprVergaben->columnWidth(0), qRound(1009 / 15.0));
+        m_pane->sprVergaben->setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
+        m_pane->setColumnWidths(designed);
+        const QFontMetrics metrics = m_pane->sprVergaben->fontMetrics();
+        QVERIFY(m_pane->sprVergaben->columnWidth(0) > metrics.horizontalAdvance(QStringLiteral("28.12.2026")));
+        QVERIFY(m_pane->sprVergaben->columnWidth(1) > metrics.horizontalAdvance(QStringLiteral("SchlüsselNr")));
+        QCOMPARE(m_pane->sprVergaben->columnWidth(3), qRound(3028 / 15.0)); // wide enough as designed
     }
 };
 

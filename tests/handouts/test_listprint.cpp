@@ -16,7 +16,8 @@ class TestListPrint : public QObject
     Q_OBJECT
 private Q_SLOTS:
     // The grid's lines as shown after a sort by person, without the hidden column; then, with many more
-    // lines and one long enough to wrap, every line once and in order under a header on every page.
+    // lines and one long enough to wrap, every line once and in order under a header and the note of what
+    // the list holds on every page.
     void linesAsShownAcrossPages()
     {
         TestDatabase t;
@@ -41,7 +42,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QPdfWriter writer(dir.filePath("list.pdf"));
         writer.setPageMargins(QMarginsF(25, 36, 25, 36), QPageLayout::Point);
-        ListPrintout printout(table, "Liste der Schlüsselvergaben", "Brannwerk MERIDIAN Clavaro");
+        const QString note = "Gefilterte Liste (Datum ab 05.03.2026) – Zeilen: 153";
+        ListPrintout printout(table, "Liste der Schlüsselvergaben", "Brannwerk MERIDIAN Clavaro", note);
         printout.layout(writer);
         QVERIFY(printout.pageCount() > 1);
         QStringList keys;
@@ -51,7 +53,7 @@ private Q_SLOTS:
             printout.drawPage(painter, page);
             painter.end();
             const QStringList texts = recorder.texts();
-            QCOMPARE(texts.mid(0, 3), (QStringList{"Liste der Schlüsselvergaben", "Datum", "SchlüsselNr"}));
+            QCOMPARE(texts.mid(0, 4), (QStringList{"Liste der Schlüsselvergaben", note, "Datum", "SchlüsselNr"}));
             const QString number = QStringLiteral("%1 / %2").arg(page).arg(printout.pageCount());
             QCOMPARE(texts.mid(texts.size() - 2), (QStringList{"Brannwerk MERIDIAN Clavaro", number}));
             keys << texts.filter(QRegularExpression("^(A1|K\\d+)$"));

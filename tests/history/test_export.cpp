@@ -33,7 +33,8 @@
 
 namespace {
 
-const QStringList kHistoryHeader{"Ausgegeben am", "Zurück am", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"};
+const QStringList kHistoryHeader{"Ausgegeben am", "Zurück am", "SchlüsselNr",   "ZusatzNr",
+                                 "Funktion",      "Person",    "Personalnummer"};
 const QByteArray kPersons = Csv::document({"Nachname", "Vorname", "Personalnummer"},
                                           {{"Abel", "Ute", "3"}, {"Müller", "Jörg", "7;8"}, {"O'Neil", "\"Bob\"", ""}});
 
@@ -120,7 +121,8 @@ private Q_SLOTS:
         if (binary.isEmpty())
             QSKIP("CLAVARO_BINARY is not set (run through ctest)");
         m_db->exec("UPDATE TBBewegungen SET Status = 1 WHERE BewID = 2");
-        m_db->exec("UPDATE TBSystem SET Wert = 'old' WHERE Eintrag = 'Sortierfolge'"); // indexes in an older order
+        m_db->exec("UPDATE TBVerlauf SET Zeitpunkt = '2026-03-10 23:59:59' WHERE Art = 2"); // not the clock's day
+        m_db->exec("UPDATE TBSystem SET Wert = 'old' WHERE Eintrag = 'Sortierfolge'");      // indexes in an older order
         const QString path = m_db->path();
         app().DB.reset(); // the export opens the file for itself
 
@@ -142,17 +144,17 @@ private Q_SLOTS:
         QCOMPARE(CollationVersion::stored(db()), TextCollation::version());
         app().DB.reset();
 
-        const QString today = QLocale().toString(QDate::currentDate(), QStringLiteral("dd.MM.yyyy"));
+        const QString today = QStringLiteral("10.03.2026");
         QCOMPARE(fileContent(out + "/Personen.csv"), kPersons);
         QCOMPARE(fileContent(out + "/Schluessel.csv"),
                  Csv::document({"SchlüsselNr", "Funktion", "Gesamt", "Ausgegeben", "Frei"},
                                {{"9", "Keller", "1", "0", "1"}, {"K10", "Tor; Süd", "3", "1", "2"}}));
         QCOMPARE(fileContent(out + "/Vergaben.csv"),
-                 Csv::document({"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"},
-                               {{"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
+                 Csv::document({"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person", "Personalnummer"},
+                               {{"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"}}));
         QCOMPARE(fileContent(out + "/Verlauf.csv"),
-                 Csv::document(kHistoryHeader, {{"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"},
-                                                {"01.03.2026", today, "K10", "", "Tor; Süd", "Abel Ute"}}));
+                 Csv::document(kHistoryHeader, {{"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"},
+                                                {"01.03.2026", today, "K10", "", "Tor; Süd", "Abel Ute", "3"}}));
         QVERIFY(fileContent(out + "/Protokoll.csv").contains(";Rückgabe;Schlüssel K10 von Abel Ute zurückgegeben\r\n"));
 
         QCOMPARE(run(m_db->dir() + "/missing.MDB", {}), 1);
@@ -186,9 +188,10 @@ private Q_SLOTS:
         main.handouts->RefreshVergaben(false);
         main.handouts->sprVergaben_Click(0, VergabenModel::Datum); // ascending
         HistoryMenus::sprVergaben_Exportieren(*main.handouts);
-        QCOMPARE(fileContent(file), Csv::document({"Date", "Key No.", "Add No.", "Function", "Key holder"},
-                                                  {{"01.03.2026", "K10", "", "Tor; Süd", "Abel Ute"},
-                                                   {"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg"}}));
+        QCOMPARE(fileContent(file),
+                 Csv::document({"Date", "Key No.", "Add No.", "Function", "Key holder", "Personal number"},
+                               {{"01.03.2026", "K10", "", "Tor; Süd", "Abel Ute", "3"},
+                                {"05.03.2026", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"}}));
     }
 
     // Ctrl+H opens the selected key's history, newest first; print and export take the lines as sorted.
@@ -206,24 +209,31 @@ private Q_SLOTS:
         DialogRunner::setHook(saveAs(file, [&](QDialog& dialog) {
             auto& window = static_cast<DlgVerlauf&>(dialog);
             seen << window.lblBetreff->text() << window.lblAnzahl->text() << window.verlauf->cellText(0, 5);
-            window.show(); // a real click on the person column's header
+            window.show(); // a real click on the person column's header; the selected line stays selected
+            const QRect table = window.sprVerlauf->geometry();
+            const QPoint close = window.pbSchliessen->pos();
+            window.resize(window.size() + QSize(100, 50)); // the table takes the room, the buttons move with it
+            QTRY_COMPARE(window.sprVerlauf->size(), table.size() + QSize(100, 50));
+            QCOMPARE(window.pbSchliessen->pos(), close + QPoint(100, 50));
+            window.sprVerlauf->selectRow(0);
             QHeaderView* header = window.sprVerlauf->horizontalHeader();
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            seen << window.verlauf->cellText(window.sprVerlauf->selectionModel()->selectedRows().value(0).row(), 5);
             window.pbDrucken->click();
             window.pbExportieren->click();
             window.pbAenderungen->click(); // the journal's entries about the key, newest first
             seen << window.lblAnzahl->text() << window.protokoll->cellText(0, 2);
         }));
         QTest::keyClick(main.keys->lstSchluessel, Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Zeilen: 3",
+        QCOMPARE(seen, (QStringList{"Schlüssel: K10  Tor; Süd", "Zeilen: 2", "Müller Jörg", "Müller Jörg", "Zeilen: 3",
                                     "Schlüssel K10 an Abel Ute ausgegeben"}));
         const QStringList pdfs = QDir(app().printToPdfDir).entryList({"Verlauf-*-K10.pdf"}, QDir::Files);
         QCOMPARE(pdfs.size(), 1);
         QVERIFY(fileContent(app().printToPdfDir + '/' + pdfs.first()).startsWith("%PDF"));
         QCOMPARE(fileContent(file),
-                 Csv::document(kHistoryHeader, {{"01.03.2026", "", "K10", "", "Tor; Süd", "Abel Ute"},
-                                                {"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg"}}));
+                 Csv::document(kHistoryHeader, {{"01.03.2026", "", "K10", "", "Tor; Süd", "Abel Ute", "3"},
+                                                {"05.03.2026", "", "K10", "", "Tor; Süd", "Müller Jörg", "7;8"}}));
 
         // From a line of the grid: the key of its movement, even when renumbered since the refill, or its person.
         main.handouts->RefreshVergaben(false);
@@ -241,13 +251,13 @@ private Q_SLOTS:
         QCOMPARE(seen, (QStringList{"Schlüssel: K12  Tor; Süd", "Zeilen: 2", "Zeilen: 4", "Person: Müller Jörg",
                                     "Zeilen: 1", "Zeilen: 2"}));
 
-        // The person list's context menu follows the language.
+        // The person list's context menu follows the language, its undo entries too.
         app().Sprache = QStringLiteral("FR");
         main.setTexts();
         QStringList entries;
         for (const QAction* action : main.persons->lstPerson->actions())
             entries << action->text();
-        QCOMPARE(entries.join('|'), QStringLiteral("Historique…|Exporter…"));
+        QCOMPARE(entries.join('|'), QStringLiteral("Historique…|Exporter…||Annuler|Rétablir"));
     }
 };
 

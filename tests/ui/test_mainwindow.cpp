@@ -6,11 +6,15 @@
 #include "handouts/HandoutPane.h"
 #include "keys/KeyPane.h"
 #include "persons/PersonPane.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "ui/FrmMain.h"
 #include "ui/StartLists.h"
+#include "undo/Undo.h"
 #include "widgets/TabListWidget.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -34,6 +38,8 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void cleanup() { app().Sprache = QStringLiteral("DE"); } // the tests after a language test read German
+
     // The captions follow the language (the grid's headers are read back by its export).
     void captionsFollowTheLanguage()
     {
@@ -54,6 +60,7 @@ private Q_SLOTS:
         w.persons->dfPersSuch->setText(QStringLiteral("Meier"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.persons->pbPersSuch->text(), "Suchen"); // in German again after the language test
         QSignalSpy persons(w.persons->pbPersSuch, &QPushButton::clicked);
         QSignalSpy keys(w.keys->pbSchlSuch, &QPushButton::clicked);
         w.handouts->dfZusatzNr->setFocus();
@@ -123,6 +130,31 @@ private Q_SLOTS:
         app().DB.reset();
         Clock::setToday(std::nullopt);
         QVERIFY(!StartLists().take()); // nothing open, nothing read
+    }
+
+    // Ctrl+Z takes the last change back and refills the lists that show it, Ctrl+Y makes it again; the
+    // lists' context menus offer both, named after the change.
+    void undoAndRedoFromTheKeyboard()
+    {
+        TestDatabase t;
+        ScriptedMessages messages;
+        addKey(t, "K1", "Tor");
+        addMovement(t, "K1", 0, addPerson(t, "Meier"), "3/5/26");
+        Undo::keepChanges();
+        FrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.handouts->sprVergaben->selectRow(0);
+        w.handouts->pbRueckgabe->click();
+        QCOMPARE(w.handouts->vergaben->maxRows(), 0);
+        QVERIFY(w.keys->lstSchluessel->actions().contains(w.mnuRueckgaengig));
+        QCOMPARE(w.mnuRueckgaengig->text() + '|' + w.mnuWiederholen->text(), "Rückgängig: Rückgabe|Wiederholen");
+        QTest::keyClick(w.handouts->sprVergaben, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.handouts->vergaben->maxRows(), 1);
+        QCOMPARE(w.mnuWiederholen->isEnabled(), !w.mnuRueckgaengig->isEnabled());
+        QTest::keyClick(w.persons->lstPerson, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.handouts->vergaben->maxRows(), 0);
+        Undo::forget();
     }
 
     // The window applies the layout rule when resized: 900 twips wider, 600 higher, then too narrow.

@@ -5,6 +5,7 @@
 #include "ui/FrmMain.h"
 #include "ui/FrmSplash.h"
 
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -55,19 +56,26 @@ private Q_SLOTS:
         QCOMPARE(splash.Label2->text(), label2[c[1]]);
     }
 
-    // The logo opens the start window; the main window follows the language it leaves behind.
+    // The logo opens the start window; the main window follows the language it leaves behind, and so do
+    // Qt's own texts (standard buttons, shortcut names).
     void logoRoundTrip()
     {
         FrmMain frmMain;
         frmMain.setTexts();
-        QTimer::singleShot(0, [] {
-            auto* splash = qobject_cast<FrmSplash*>(QApplication::activeModalWidget());
-            QVERIFY(splash);
-            splash->selectOption(2);
-            splash->pbOK->click();
-        });
-        frmMain.imgLogo_Click();
+        const auto choose = [&frmMain](int option) {
+            QTimer::singleShot(0, [option] {
+                auto* splash = qobject_cast<FrmSplash*>(QApplication::activeModalWidget());
+                QVERIFY(splash);
+                splash->selectOption(option);
+                splash->pbOK->click();
+            });
+            frmMain.imgLogo_Click();
+        };
+        choose(2);
         QCOMPARE(frmMain.persons->title(), QStringLiteral("PERSONNE"));
+        QCOMPARE(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(), "Annuler");
+        choose(0);
+        QCOMPARE(QKeySequence(Qt::CTRL | Qt::Key_H).toString(QKeySequence::NativeText), "Strg+H");
     }
 };
 
