@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -116,11 +117,17 @@ struct Start
     double checked = -1; // from the start to the copy checked
 };
 
-// One start; firstOfDay removes today's copy before, so that the start makes it.
+// One start; firstOfDay removes today's copy before, so that the start makes it. A later start finds
+// today's copy: the one an earlier start made whole (its check cut short when that start was stopped).
 Start start(const QString& program, const QString& site, int answerMs, bool firstOfDay, bool untilChecked = false)
 {
-    if (firstOfDay)
-        QFile::remove(QDir(Backup::folderFor(site)).filePath(Backup::copyName(site, Clock::today())));
+    const QString copy = QDir(Backup::folderFor(site)).filePath(Backup::copyName(site, Clock::today()));
+    if (firstOfDay) {
+        QFile::remove(copy);
+        QFile::remove(copy + QStringLiteral(".partial"));
+    } else if (!QFileInfo::exists(copy)) {
+        QFile::rename(copy + QStringLiteral(".partial"), copy);
+    }
     QProcess child;
     QElapsedTimer clock;
     clock.start();

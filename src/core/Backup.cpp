@@ -126,13 +126,6 @@ std::unique_ptr<Backup> Backup::start(sqlite3* source, const QString& registerPa
     if (!QDir().mkpath(folder)) {
         backup->m_failure = QStringLiteral("cannot create the folder %1").arg(folder);
     } else {
-        // What interrupted copies left, of any day: only regular files, under the names a copy is made under.
-        const QRegularExpression leftover = namePattern(registerPath, QStringLiteral("\\.partial(-journal)?"));
-        const QDir dir(folder);
-        for (const QString& name : dir.entryList(QDir::Files | QDir::NoSymLinks | QDir::Hidden)) {
-            if (leftover.match(name).hasMatch())
-                QFile::remove(dir.filePath(name));
-        }
         const QFileInfo existing(target);
         if (existing.exists() || existing.isSymLink()) {
             if (isCopy(target))
@@ -210,6 +203,15 @@ std::optional<QString> Backup::takeFailure()
 
 void Backup::run()
 {
+    // What interrupted copies left, of any day: only regular files, under the names a copy is made under.
+    // Removed here, not before the start window: a leftover is as large as the register.
+    const QRegularExpression leftover = namePattern(m_registerPath, QStringLiteral("\\.partial(-journal)?"));
+    const QDir dir(folderFor(m_registerPath));
+    for (const QString& name : dir.entryList(QDir::Files | QDir::NoSymLinks | QDir::Hidden)) {
+        if (leftover.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+    }
+
     const QString target = QDir(folderFor(m_registerPath)).filePath(copyName(m_registerPath, m_today));
     // Under a name no rotation matches, until the copy is whole and checked.
     const QString partial = target + QStringLiteral(".partial");

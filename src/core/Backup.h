@@ -35,7 +35,7 @@ public:
     // nothing is removed that the rule cannot place).
     static QList<QDate> expired(const QList<QDate>& copies, const QDate& today);
 
-    // Starts the day's copy of the open register, unless today's copy exists; first removes what
+    // Starts the day's copy of the open register, unless today's copy exists; its thread first removes what
     // interrupted copies of any day left behind. The engine's online backup copies page by page, so
     // the register can be read meanwhile; then the copy's integrity is checked, and only then expired
     // copies are removed. Nullptr when there is nothing to do. The source must be open for use from
