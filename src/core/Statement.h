@@ -9,8 +9,7 @@
 
 // One prepared statement of the engine's own SQL, run many times with new values: for writing or reading
 // many rows at once (the demo data, converting a register, carrying one over from a Jet file, putting back
-// the rows of a change), where the
-// program's statement texts would be translated and prepared anew for every row.
+// the rows of a change), where the program's statement texts would be translated and prepared anew for every row.
 class Statement
 {
 public:
