@@ -1,6 +1,8 @@
 #include "Backup.h"
 
+#include "Database.h"
 #include "Messages.h"
+#include "SqlError.h"
 #include "SqlFunctions.h"
 #include "Texts.h"
 
@@ -9,10 +11,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <memory>
 #include <sqlite3.h>
 
 namespace {
+
+// Pages per step of the online backup: small enough that a statement of the program waits at most a
+// few milliseconds for the engine while a step runs.
+constexpr int kPagesPerStep = 256;
 
 struct HandleCloser
 {
@@ -29,47 +34,25 @@ std::pair<QString, QString> baseAndSuffix(const QString& registerPath)
     return {name.left(dot), name.mid(dot)};
 }
 
+// The names of the copies of any day, with what follows the suffix ("" for a copy, ".partial…" for what
+// an interrupted copy leaves).
+QRegularExpression namePattern(const QString& registerPath, const QString& after)
+{
+    const auto [base, suffix] = baseAndSuffix(registerPath);
+    return QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(base) +
+                              QStringLiteral("-(\\d{4}-\\d{2}-\\d{2})") + QRegularExpression::escape(suffix) + after +
+                              QLatin1Char('$'));
+}
+
+bool isRegularFile(const QFileInfo& info)
+{
+    return info.isFile() && !info.isSymLink();
+}
+
 QString engineError(sqlite3* db, int rc)
 {
     return QStringLiteral("%1 (%2)").arg(rc & 0xff).arg(db ? QString::fromUtf8(sqlite3_errmsg(db))
                                                            : QString::fromUtf8(sqlite3_errstr(rc)));
-}
-
-// The whole copy into a new file at path; the reason when it fails.
-std::optional<QString> copyInto(sqlite3* source, const QString& path)
-{
-    sqlite3* raw = nullptr;
-    int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    const std::unique_ptr<sqlite3, HandleCloser> target(raw);
-    if (rc != SQLITE_OK)
-        return engineError(target.get(), rc);
-    // The check below walks the indexes, which are ordered by the register's collation.
-    rc = SqlFunctions::install(target.get());
-    if (rc != SQLITE_OK)
-        return engineError(target.get(), rc);
-
-    sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source, "main");
-    if (!backup)
-        return engineError(target.get(), sqlite3_errcode(target.get()));
-    rc = sqlite3_backup_step(backup, -1);
-    const int finished = sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE)
-        return engineError(target.get(), rc);
-    if (finished != SQLITE_OK)
-        return engineError(target.get(), finished);
-
-    sqlite3_stmt* check = nullptr;
-    rc = sqlite3_prepare_v2(target.get(), "PRAGMA integrity_check", -1, &check, nullptr);
-    QString verdict;
-    if (rc == SQLITE_OK && sqlite3_step(check) == SQLITE_ROW)
-        verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
-    sqlite3_finalize(check);
-    if (verdict.isEmpty())
-        verdict = engineError(target.get(), sqlite3_errcode(target.get()));
-    if (verdict != QLatin1String("ok"))
-        return QStringLiteral("integrity check: %1").arg(verdict);
-    return std::nullopt;
 }
 
 } // namespace
@@ -85,18 +68,27 @@ QString Backup::copyName(const QString& registerPath, const QDate& day)
     return base + QLatin1Char('-') + day.toString(Qt::ISODate) + suffix;
 }
 
+bool Backup::isCopy(const QString& path)
+{
+    if (!isRegularFile(QFileInfo(path)))
+        return false;
+    try {
+        Database::openReadOnly(path);
+        return true;
+    } catch (const SqlError&) {
+        return false;
+    }
+}
+
 QList<QDate> Backup::copiesIn(const QString& registerPath)
 {
-    const auto [base, suffix] = baseAndSuffix(registerPath);
-    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(base) +
-                                     QStringLiteral("-(\\d{4}-\\d{2}-\\d{2})") + QRegularExpression::escape(suffix) +
-                                     QLatin1Char('$'));
+    const QRegularExpression pattern = namePattern(registerPath, {});
+    const QDir folder(folderFor(registerPath));
     QList<QDate> days;
-    const QStringList names = QDir(folderFor(registerPath)).entryList(QDir::Files);
-    for (const QString& name : names) {
+    for (const QString& name : folder.entryList(QDir::Files | QDir::NoSymLinks | QDir::Hidden)) {
         const QRegularExpressionMatch match = pattern.match(name);
         const QDate day = match.hasMatch() ? QDate::fromString(match.captured(1), Qt::ISODate) : QDate();
-        if (day.isValid())
+        if (day.isValid() && isCopy(folder.filePath(name)))
             days.append(day);
     }
     return days;
@@ -125,39 +117,203 @@ QList<QDate> Backup::expired(const QList<QDate>& copies, const QDate& today)
     return gone;
 }
 
-std::optional<QString> Backup::daily(sqlite3* source, const QString& registerPath, const QDate& today)
+std::unique_ptr<Backup> Backup::start(sqlite3* source, const QString& registerPath, const QDate& today, bool held)
 {
+    std::unique_ptr<Backup> backup(new Backup(source, registerPath, today));
+    backup->m_held = held;
     const QString folder = folderFor(registerPath);
-    if (!QDir().mkpath(folder))
-        return QStringLiteral("cannot create the folder %1").arg(folder);
-    const QDir dir(folder);
-    const QString target = dir.filePath(copyName(registerPath, today));
-    if (QFileInfo::exists(target))
-        return std::nullopt;
+    const QString target = QDir(folder).filePath(copyName(registerPath, today));
+    if (!QDir().mkpath(folder)) {
+        backup->m_failure = QStringLiteral("cannot create the folder %1").arg(folder);
+    } else {
+        const QFileInfo existing(target);
+        if (existing.exists() || existing.isSymLink()) {
+            if (isCopy(target))
+                return nullptr;
+            backup->m_failure =
+                QStringLiteral("%1: the name is taken by something that is not a copy of the register (a folder, a "
+                               "link or a damaged file); it is left as it is")
+                    .arg(target);
+        }
+    }
+    if (backup->m_failure) {
+        backup->m_phase = Phase::Done;
+        return backup;
+    }
+    backup->m_thread = std::thread([raw = backup.get()] { raw->run(); });
+    return backup;
+}
 
+Backup::Backup(sqlite3* source, QString registerPath, QDate today)
+    : m_source(source), m_registerPath(std::move(registerPath)), m_today(today)
+{
+}
+
+Backup::~Backup()
+{
+    m_cancel = true;
+    resume();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void Backup::hold()
+{
+    const std::lock_guard lock(m_mutex);
+    m_held = true;
+}
+
+void Backup::resume()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_held = false;
+    }
+    m_changed.notify_all();
+}
+
+void Backup::setPhase(Phase phase)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_phase = phase;
+    }
+    m_changed.notify_all();
+}
+
+void Backup::waitUntilCopied()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_phase != Phase::Copying; });
+}
+
+void Backup::waitUntilDone()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_phase == Phase::Done; });
+}
+
+std::optional<QString> Backup::takeFailure()
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_phase != Phase::Done)
+        return std::nullopt;
+    return std::exchange(m_failure, std::nullopt);
+}
+
+void Backup::run()
+{
+    // What interrupted copies left, of any day: only regular files, under the names a copy is made under.
+    // Removed here, not before the start window: a leftover is as large as the register.
+    const QRegularExpression leftover = namePattern(m_registerPath, QStringLiteral("\\.partial(-journal)?"));
+    const QDir dir(folderFor(m_registerPath));
+    for (const QString& name : dir.entryList(QDir::Files | QDir::NoSymLinks | QDir::Hidden)) {
+        if (leftover.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+    }
+
+    const QString target = QDir(folderFor(m_registerPath)).filePath(copyName(m_registerPath, m_today));
     // Under a name no rotation matches, until the copy is whole and checked.
     const QString partial = target + QStringLiteral(".partial");
-    QFile::remove(partial);
-    if (const std::optional<QString> failure = copyInto(source, partial)) {
-        QFile::remove(partial);
-        return QStringLiteral("%1: %2").arg(target, *failure);
+    std::optional<QString> failure = copy(partial);
+    if (!failure) {
+        QFile file(partial);
+        if (!file.rename(target))
+            failure = file.errorString();
     }
-    QFile file(partial);
-    if (!file.rename(target)) {
-        const QString reason = file.errorString();
+    if (failure) {
         QFile::remove(partial);
-        return QStringLiteral("%1: %2").arg(target, reason);
+        failure = QStringLiteral("%1: %2").arg(target, *failure);
+    } else {
+        failure = rotate();
     }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_failure = m_cancel ? std::nullopt : failure; // a stopped copy is no failure; the next start makes it
+    }
+    setPhase(Phase::Done);
+}
 
+std::optional<QString> Backup::copy(const QString& partial)
+{
+    const auto whileHeld = [this] {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_held; });
+    };
+    whileHeld();
+    if (m_cancel)
+        return QStringLiteral("stopped");
+    // A new file, never one that is there (a link would be followed).
+    QFile file(partial);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return file.errorString();
+    file.close();
+
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const std::unique_ptr<sqlite3, HandleCloser> target(raw);
+    if (rc != SQLITE_OK)
+        return engineError(target.get(), rc);
+    // The check below walks the indexes, which are ordered by the register's collation. No journal: an
+    // interrupted copy is thrown away whole.
+    rc = SqlFunctions::install(target.get());
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(target.get(), "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return engineError(target.get(), rc);
+
+    sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", m_source, "main");
+    if (!backup)
+        return engineError(target.get(), sqlite3_errcode(target.get()));
+    do {
+        whileHeld();
+        rc = sqlite3_backup_step(backup, kPagesPerStep);
+        // A pause between the steps lets a statement of the program in (the engine's lock on the
+        // connection is not fair).
+        sqlite3_sleep(rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? 10 : 1);
+        const int total = sqlite3_backup_pagecount(backup);
+        if (total > 0)
+            m_progress = double(total - sqlite3_backup_remaining(backup)) / total;
+    } while ((rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && !m_cancel);
+    const int finished = sqlite3_backup_finish(backup);
+    if (m_cancel)
+        return QStringLiteral("stopped");
+    if (rc != SQLITE_DONE)
+        return engineError(target.get(), rc);
+    if (finished != SQLITE_OK)
+        return engineError(target.get(), finished);
+    setPhase(Phase::Checking);
+
+    sqlite3_progress_handler(
+        target.get(), 10000, [](void* cancel) { return static_cast<std::atomic<bool>*>(cancel)->load() ? 1 : 0; },
+        &m_cancel);
+    sqlite3_stmt* check = nullptr;
+    rc = sqlite3_prepare_v2(target.get(), "PRAGMA integrity_check", -1, &check, nullptr);
+    QString verdict;
+    if (rc == SQLITE_OK && sqlite3_step(check) == SQLITE_ROW)
+        verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
+    sqlite3_finalize(check);
+    if (m_cancel)
+        return QStringLiteral("stopped");
+    if (verdict.isEmpty())
+        verdict = engineError(target.get(), sqlite3_errcode(target.get()));
+    if (verdict != QLatin1String("ok"))
+        return QStringLiteral("integrity check: %1").arg(verdict);
+    return std::nullopt;
+}
+
+std::optional<QString> Backup::rotate() const
+{
+    const QDir dir(folderFor(m_registerPath));
     QStringList notRemoved;
-    for (const QDate& day : expired(copiesIn(registerPath), today)) {
-        const QString old = dir.filePath(copyName(registerPath, day));
+    for (const QDate& day : expired(copiesIn(m_registerPath), m_today)) {
+        const QString old = dir.filePath(copyName(m_registerPath, day));
         if (!QFile::remove(old))
             notRemoved << old;
     }
-    if (!notRemoved.isEmpty())
-        return QStringLiteral("cannot remove %1").arg(notRemoved.join(QStringLiteral(", ")));
-    return std::nullopt;
+    if (notRemoved.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("cannot remove %1").arg(notRemoved.join(QStringLiteral(", ")));
 }
 
 void Backup::report(const QString& failure)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace {
@@ -35,12 +36,13 @@ void run(sqlite3* db, const char* sql)
         throwEngineError(db, rc, Utf8::decode(sql));
 }
 
-Handle openHandle(const QString& path, int flags)
+Handle openHandle(const QByteArray& name, int flags)
 {
-    // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one. A connection is only
-    // ever used by the thread that opened it, so the engine need not lock it on every call.
+    // No SQLITE_OPEN_CREATE: the file must exist; the engine refuses a missing one. The engine serializes
+    // the calls on a connection: at the start the day's copy reads the register in one thread while the
+    // main window's lists are read in another.
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(name.constData(), &raw, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
     Handle db(raw);
     if (rc != SQLITE_OK)
         throwEngineError(db.get(), rc);
@@ -54,7 +56,7 @@ Handle openHandle(const QString& path, int flags)
 
 Handle openWritable(const QString& path)
 {
-    Handle db = openHandle(path, SQLITE_OPEN_READWRITE);
+    Handle db = openHandle(QFile::encodeName(path), SQLITE_OPEN_READWRITE);
     // The engine quietly falls back to reading only when the file is write-protected; the register
     // must be writable, so say so now rather than at the first change.
     if (sqlite3_db_readonly(db.get(), "main") == 1)
@@ -122,14 +124,89 @@ bool onlyBlanksOrSemicolons(const char* tail)
     return true;
 }
 
+// A folder, a device or a named pipe is no register: refused before the engine opens it (opening a pipe
+// would wait for a writer). A link to a register is followed.
+void requireRegularFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw SqlError(
+            SQLITE_CANTOPEN,
+            GetText(QStringLiteral("Die Datenbank ist keine gewöhnliche Datei, sondern ein Ordner, ein Gerät "
+                                   "oder eine Pipe:"),
+                    1750) +
+                QLatin1Char(' ') + QDir::toNativeSeparators(path));
+}
+
+// The file read as it lies: without a lock, without rolling anything back and without writing anything,
+// beside it either (no journal, no -wal or -shm file, which a file in WAL mode would otherwise get).
+Handle openAsItLies(const QString& path)
+{
+    return openHandle(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1",
+                      SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+}
+
+// A crash left a journal beside the file: the file is whole only once the journal is rolled back. A
+// journal is live while its header begins with the engine's mark (the engine zeroes it when done).
+bool hasHotJournal(const QString& path)
+{
+    static const QByteArray kMark("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    QFile journal(path + QStringLiteral("-journal"));
+    return journal.open(QIODevice::ReadOnly) && journal.read(8) == kMark;
+}
+
+int storedVersion(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr);
+    const int version = rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        throwEngineError(db, rc);
+    return version;
+}
+
+// A register of a newer program may hold what this one does not know: it is neither read nor written.
+void requireKnownVersion(sqlite3* db)
+{
+    const int version = storedVersion(db);
+    if (version > Schema::version())
+        throw SqlError(SQLITE_NOTADB,
+                       GetText(QStringLiteral("Das Register wurde von einer neueren Version des Programms geschrieben "
+                                              "(Registerversion %1; dieses Programm liest bis Version %2). Bitte "
+                                              "öffnen Sie es mit der neueren Version."),
+                               1751)
+                           .arg(version)
+                           .arg(Schema::version()));
+}
+
+// Before anything is done with it: a file that is no register of this program is refused as it lies.
+void inspect(sqlite3* db)
+{
+    requireTables(db);
+    requireKnownVersion(db);
+}
+
+// The file's header says WAL mode (read and write version 2).
+bool walMode(sqlite3* db)
+{
+    sqlite3_file* file = nullptr;
+    unsigned char versions[2] = {};
+    return sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK && file && file->pMethods &&
+           file->pMethods->xRead(file, versions, 2, 18) == SQLITE_OK && versions[1] == 2;
+}
+
 } // namespace
 
 std::unique_ptr<Database> Database::open(const QString& path)
 {
+    requireRegularFile(path);
+    // A refused file stays byte for byte as it was, and nothing appears beside it: the engine would set
+    // the journal mode below (rewriting a WAL file's header) and give an empty file its first page.
+    if (!hasHotJournal(path))
+        inspect(openAsItLies(path).get());
     Handle db = openWritable(path);
-    // Only reads until the file is known to be a register: a file refused here stays as it was (the
-    // engine would give an empty file its first page at the first lock below).
-    requireTables(db.get());
+    inspect(db.get());
     requireWritableFolder(path);
     // Exclusive use: the engine keeps every lock it takes until the handle closes. Taking the write lock
     // now, without waiting, makes a second copy of the program fail here ("database is locked", 5) and
@@ -143,7 +220,15 @@ std::unique_ptr<Database> Database::open(const QString& path)
 
 std::unique_ptr<Database> Database::openReadOnly(const QString& path)
 {
-    Handle db = openHandle(path, SQLITE_OPEN_READONLY);
+    requireRegularFile(path);
+    Handle look = openAsItLies(path);
+    inspect(look.get());
+    // A file in WAL mode is read as it lies: opened the usual way, it would get -wal and -shm files that a
+    // reader cannot remove. Any other file is read under a lock, so a program writing it meanwhile is seen.
+    if (walMode(look.get()))
+        return std::unique_ptr<Database>(new Database(look.release()));
+    look.reset();
+    Handle db = openHandle(QFile::encodeName(path), SQLITE_OPEN_READONLY);
     requireTables(db.get());
     return std::unique_ptr<Database>(new Database(db.release()));
 }
@@ -187,6 +272,12 @@ QString Database::translate(const QString& sql) const
     return Dialect::translate(sql);
 }
 
+void Database::beforeWrite() const
+{
+    if (m_writeGate)
+        m_writeGate();
+}
+
 void Database::runPlain(const char* sql)
 {
     run(m_db, sql);
@@ -225,6 +316,7 @@ void Database::execute(const QString& sql, bool /*failOnError*/)
 {
     // Every statement runs in its own implicit transaction (or as one step of an open Transaction), and a
     // refused statement is undone completely; there is no mode that skips failing rows.
+    beforeWrite();
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), sqlite3_finalize);
     if (sqlite3_column_count(stmt.get()) > 0)
         throw SqlError(SQLITE_MISUSE, QStringLiteral("a query cannot be executed; open it as a recordset"), sql);
@@ -235,6 +327,7 @@ void Database::execute(const QString& sql, bool /*failOnError*/)
 
 void Database::executeNative(const QString& sql)
 {
+    beforeWrite();
     run(m_db, sql.toUtf8().constData());
 }
 
@@ -246,6 +339,7 @@ Recordset Database::openRecordset(const QString& sql)
 Database::Transaction::Transaction(Database& db)
     : m_db(db), m_name(QStringLiteral("clavaro_%1").arg(db.m_savepointDepth + 1))
 {
+    m_db.beforeWrite();
     m_db.runPlain(QStringLiteral("SAVEPOINT %1").arg(m_name).toUtf8().constData());
     ++m_db.m_savepointDepth;
 }

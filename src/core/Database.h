@@ -18,12 +18,14 @@ public:
     using Observer = std::function<void(const QString& written, const QString& executed)>;
 
     // Opens an existing register for exclusive use; a second opener is refused at once, and so is a
-    // file in a folder the user cannot write to (every change needs a journal file beside it).
-    // Nothing is written to the file here (a hot journal left by a crash is rolled back, as always).
-    // Throws SqlError with the engine's number and text.
+    // file in a folder the user cannot write to (every change needs a journal file beside it). What is
+    // no register of this program (not a regular file, no register, one of a newer version) is refused
+    // before anything touches it. Nothing is written to a register here (a hot journal left by a crash
+    // is rolled back, as always). Throws SqlError with the engine's number and text.
     static std::unique_ptr<Database> open(const QString& path);
 
-    // For looking only: no lock is taken and nothing can be written; the file may lie anywhere.
+    // For looking only: nothing can be written, and nothing is left beside the file; the file may lie
+    // anywhere. Refuses what open() refuses, apart from a write-protected folder.
     static std::unique_ptr<Database> openReadOnly(const QString& path);
 
     // Writes a new file holding the four empty tables. Refuses (SqlError) when the file exists.
@@ -47,6 +49,10 @@ public:
 
     void setObserver(Observer observer) { m_observer = std::move(observer); }
 
+    // Called before every statement that may write (execute, executeNative, the start of a
+    // Transaction): the start holds writes there until the day's copy of the register is whole.
+    void setWriteGate(std::function<void()> gate) { m_writeGate = std::move(gate); }
+
     // Groups several statements: all of them land or none (rolls back unless committed).
     class Transaction
     {
@@ -69,10 +75,12 @@ private:
     explicit Database(sqlite3* db);
     QString translate(const QString& sql) const;
     void runPlain(const char* sql);
+    void beforeWrite() const;
     // Translates, reports to the observer and prepares exactly one statement.
     sqlite3_stmt* prepare(const QString& sql);
 
     sqlite3* m_db = nullptr;
     Observer m_observer;
+    std::function<void()> m_writeGate;
     int m_savepointDepth = 0;
 };

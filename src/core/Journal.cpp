@@ -190,17 +190,26 @@ const QString kFrom = QStringLiteral(
     "x.BewID = v.BewID AND x.Art = %1) "
     "LEFT JOIN TBPersonen p ON p.PersID = %2");
 
-// absent: fields whose column the journal does not have yet, read as NULL. An older register that is
-// upgraded step by step meets the conversion below before the later steps have added their columns.
-QString factsSelect(const QStringList& absent = {})
+// The facts of the entries that match condition (over v; empty for all). absent: fields whose column the
+// journal does not have yet, read as NULL. An older register that is upgraded step by step meets the
+// conversion below before the later steps have added their columns.
+QString factsSelect(const QString& condition = {}, const QStringList& absent = {})
 {
     QStringList columns = {QStringLiteral("v.VerlaufID"), QStringLiteral("v.Zeitpunkt"), QStringLiteral("v.Art")};
     for (const Field& field : fields())
         columns << (absent.contains(field.name) ? QStringLiteral("NULL") : field.sql) + QStringLiteral(" AS ") +
                        field.name;
     return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
-           kFrom.arg(BewegungGeloescht).arg(fields().at(1).sql);
+           kFrom.arg(BewegungGeloescht).arg(fields().at(1).sql) +
+           (condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition);
 }
+
+// The entries of a movement (its return), of a person and of a key; only entries that name one.
+const QStringList kIndexes = {
+    QStringLiteral("CREATE INDEX TBVerlauf_BewID ON TBVerlauf (BewID) WHERE BewID IS NOT NULL"),
+    QStringLiteral("CREATE INDEX TBVerlauf_PersID ON TBVerlauf (PersID) WHERE PersID IS NOT NULL"),
+    QStringLiteral("CREATE INDEX TBVerlauf_SchluesselNr ON TBVerlauf (SchluesselNr) WHERE SchluesselNr IS NOT NULL"),
+};
 
 // The text a field shows, from its value.
 QString shownText(Shown shown, const QVariant& value)
@@ -499,8 +508,7 @@ QStringList fieldNames()
 
 QString factsQuery(const QString& condition)
 {
-    return factsSelect() + (condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition) +
-           QStringLiteral(" ORDER BY v.VerlaufID DESC");
+    return factsSelect(condition) + QStringLiteral(" ORDER BY v.VerlaufID DESC");
 }
 
 QString kindName(int art)
@@ -647,16 +655,23 @@ void convertSentences(Database& db)
         add.run();
     }
 
+    // The old table's indexes have done their part; the new ones serve the check below.
+    for (const char* index : {"BewID", "PersID", "SchluesselNr"})
+        db.executeNative(QStringLiteral("DROP INDEX TBVerlauf_%1").arg(QLatin1String(index)));
+    for (const QString& index : kIndexes)
+        db.executeNative(index);
+
     // Where the facts do not give back the very sentence (a name or function in an unusual form), the
     // entry keeps its sentence.
     const QString german = descriptionSql();
-    db.executeNative(QStringLiteral("UPDATE TBVerlauf SET Text = (SELECT a.Beschreibung FROM %1 a WHERE a.VerlaufID = "
-                                    "TBVerlauf.VerlaufID) WHERE Text IS NULL AND Art >= %2 AND VerlaufID IN (SELECT "
-                                    "f.VerlaufID FROM (%3) f JOIN %1 a ON a.VerlaufID = f.VerlaufID WHERE f.Art >= %2 "
-                                    "AND (%4) IS NOT a.Beschreibung COLLATE BINARY)")
-                         .arg(kOldTable)
-                         .arg(PersonAngelegt)
-                         .arg(factsSelect(absentFields(db)), german));
+    db.executeNative(
+        QStringLiteral("UPDATE TBVerlauf SET Text = (SELECT a.Beschreibung FROM %1 a WHERE a.VerlaufID = "
+                       "TBVerlauf.VerlaufID) WHERE Text IS NULL AND Art >= %2 AND VerlaufID IN (SELECT "
+                       "f.VerlaufID FROM (%3) f JOIN %1 a ON a.VerlaufID = f.VerlaufID WHERE (%4) IS NOT "
+                       "a.Beschreibung COLLATE BINARY)")
+            .arg(kOldTable)
+            .arg(PersonAngelegt)
+            .arg(factsSelect(QStringLiteral("v.Art >= %1").arg(PersonAngelegt), absentFields(db)), german));
 
     // The numbering goes on where the old table's ended.
     db.executeNative(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'TBVerlauf'"));
@@ -666,14 +681,7 @@ void convertSentences(Database& db)
 
 QStringList afterConversion()
 {
-    return QStringList{
-               // The entries of a movement (its return), of a person and of a key; only entries that name one.
-               QStringLiteral("CREATE INDEX TBVerlauf_BewID ON TBVerlauf (BewID) WHERE BewID IS NOT NULL"),
-               QStringLiteral("CREATE INDEX TBVerlauf_PersID ON TBVerlauf (PersID) WHERE PersID IS NOT NULL"),
-               QStringLiteral(
-                   "CREATE INDEX TBVerlauf_SchluesselNr ON TBVerlauf (SchluesselNr) WHERE SchluesselNr IS NOT NULL"),
-           } +
-           triggerStatements();
+    return triggerStatements();
 }
 
 QStringList pausableStatements()

@@ -94,8 +94,8 @@ QString describe(const Recordset& facts);
 QString describe(int art, const QHash<QString, QString>& shown, const QString& pattern = {});
 
 // The statements of the upgrade that turns the first journal (sentences) into facts: they set the old
-// table aside as TBVerlauf_alt; convertSentences then carries every entry over and removes it; the
-// statements of afterConversion add the indexes and the triggers.
+// table aside as TBVerlauf_alt; convertSentences then carries every entry over, builds the indexes and
+// removes the old table; the statements of afterConversion add the triggers.
 QStringList toFactsStatements();
 void convertSentences(Database& db);
 QStringList afterConversion();

@@ -1,6 +1,8 @@
 #include "Messages.h"
 
 #include <QTextStream>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -26,6 +28,12 @@ StderrMessages g_default;
 Messages* g_current = &g_default;
 
 } // namespace
+
+void Messages::wait(const QString&, const std::function<double()>&, const std::function<bool()>& finished)
+{
+    while (!finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
 
 Messages& Messages::instance()
 {

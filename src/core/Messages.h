@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Every message box, question, input box and beep of the program goes through here.
@@ -19,9 +20,13 @@ public:
     // An input box with OK and Cancel; nullopt on Cancel.
     virtual std::optional<QString> input(const QString& prompt, const QString& title) = 0;
     virtual void beep() = 0;
+    // While the program waits for work done elsewhere: the text with the share done (0 to 1, negative
+    // when unknown) until finished() is true; it cannot be closed before. Without windows: only waits.
+    virtual void wait(const QString& text, const std::function<double()>& progress,
+                      const std::function<bool()>& finished);
 
     static Messages& instance();
-    static void setInstance(Messages* messages);   // not owned; nullptr restores the silent default
+    static void setInstance(Messages* messages); // not owned; nullptr restores the silent default
 };
 
 // Shorthands for the call sites.

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Journal.h"
+#include "SqlError.h"
 
 #include <QHash>
 
@@ -181,10 +182,20 @@ int Schema::storedVersion(Database& db)
 
 void Schema::upgrade(Database& db)
 {
+    bool converted = false;
     for (int v = storedVersion(db); v < version(); ++v) {
         Database::Transaction transaction(db);
         apply(db, v);
         transaction.commit();
+        converted = converted || upgrades().at(v).convert;
+    }
+    // A conversion leaves the pages of the old form free: the file shrinks to what it holds (once, and
+    // the day's copies with it). Without room for that on the disk it stays as large as it was.
+    if (converted) {
+        try {
+            db.executeNative(QStringLiteral("VACUUM"));
+        } catch (const SqlError&) {
+        }
     }
     Journal::refreshView(db);
 }

@@ -20,13 +20,14 @@ inline QString sqlText(const QString& value)
 
 // A day in the form the statements write between number signs: month/day/two-digit year,
 // without leading zeros for month and day (5 December 2026 → 12/5/26). A day so far from today that
-// the two digits would be read in another century keeps its four-digit year (1/1/1940).
+// the two digits would be read in another century keeps its year in four digits, padded with zeros
+// before the year 1000 (1/1/1940, 1/1/0050), as the dialect reads it back.
 inline QString dateLiteral(const QDate& date)
 {
     const int yy = date.year() % 100;
     if (date.year() >= 0 && Dialect::windowYear(yy, Clock::today().year()) == date.year())
         return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(yy, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
+    return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
 } // namespace Sql

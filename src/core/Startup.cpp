@@ -12,7 +12,9 @@
 #include "SqlError.h"
 #include "Texts.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
+#include <QThread>
 
 namespace {
 
@@ -50,37 +52,102 @@ void writeHeaderRow(Database& database, const QString& systemNumber)
     transaction.commit();
 }
 
-// Why the day's copy could not be made, until it can be told (the start window may still be up).
-std::optional<QString> g_backupFailure;
+std::unique_ptr<Backup> g_copy;
+
+bool onWindowThread()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
+}
+
+// Until the copy has reached phase, shown on the windows' thread; other threads just wait.
+void waitForCopy(Backup::Phase phase, const QString& text)
+{
+    Backup* copy = g_copy.get();
+    const auto reached = [copy, phase] { return copy->phase() >= phase; };
+    if (reached())
+        return;
+    copy->resume();
+    if (onWindowThread()) {
+        Messages::instance().wait(
+            text, [copy] { return copy->phase() == Backup::Phase::Copying ? copy->progress() : -1; }, reached);
+    } else if (phase == Backup::Phase::Checking) {
+        copy->waitUntilCopied();
+    } else {
+        copy->waitUntilDone();
+    }
+}
+
+// The write gate: nothing changes the register before its copy of the day is whole.
+void holdWritesUntilCopied()
+{
+    waitForCopy(
+        Backup::Phase::Checking,
+        GetText(QStringLiteral("Die Änderung wartet, bis die Sicherungskopie des Tages vollständig ist."), 1743));
+}
 
 } // namespace
 
-void openRegister()
+void openRegisterAhead(bool holdCopy)
 {
     AppState& state = app();
     state.DB = Database::open(state.databasePath);
-    if (state.backupAtStart)
-        g_backupFailure = Backup::daily(state.DB->handle(), state.databasePath, Clock::today());
     if (state.traceSql)
         traceStatements(*state.DB);
-    Schema::upgrade(*state.DB);
-    CollationVersion::refresh(*state.DB);
+    if (state.backupAtStart) {
+        g_copy = Backup::start(state.DB->handle(), state.databasePath, Clock::today(), holdCopy);
+        if (g_copy)
+            state.DB->setWriteGate(holdWritesUntilCopied);
+    }
+}
+
+void completeOpen()
+{
+    Schema::upgrade(*app().DB);
+    CollationVersion::refresh(*app().DB);
+}
+
+void openRegister()
+{
+    openRegisterAhead();
+    completeOpen();
+}
+
+Backup* dailyCopy()
+{
+    return g_copy.get();
 }
 
 void reportBackupFailure()
 {
-    if (g_backupFailure) {
-        Backup::report(*g_backupFailure);
-        g_backupFailure.reset();
+    if (g_copy) {
+        if (const std::optional<QString> failure = g_copy->takeFailure())
+            Backup::report(*failure);
     }
+}
+
+void finishDailyCopy()
+{
+    if (!g_copy)
+        return;
+    waitForCopy(Backup::Phase::Done, GetText(QStringLiteral("Die Sicherungskopie des Tages wird geprüft."), 1742));
+    reportBackupFailure();
+}
+
+void closeRegister()
+{
+    if (g_copy && g_copy->phase() != Backup::Phase::Copying)
+        finishDailyCopy();
+    g_copy.reset();
+    app().DB.reset();
 }
 
 void openDbAhead()
 {
     try {
-        openRegister();
+        openRegisterAhead(true);
     } catch (const SqlError&) {
-        app().DB.reset(); // OpenDb tries again and reports it
+        closeRegister(); // OpenDb tries again and reports it
     }
 }
 
@@ -106,7 +173,7 @@ bool OpenDb()
     } catch (const SqlError& e) {
         msgBox(GetText(QStringLiteral("Fehler beim Öffnen der Datenbank:"), 704) + QStringLiteral("\r\n") + e.text(),
                Messages::Icon::Exclamation);
-        state.DB.reset();
+        closeRegister();
         return false;
     }
 }

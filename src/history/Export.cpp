@@ -130,7 +130,6 @@ int toDirectory(const QString& dir)
     AppState& state = app();
     try {
         openRegister();
-        reportBackupFailure();
 
         VerlaufModel historyModel;
         historyModel.setLines(History::all());
@@ -149,7 +148,8 @@ int toDirectory(const QString& dir)
             {kCopiesOutFile, copiesOut(grid)},        {kHistoryFile, history(historyModel)},
             {kJournalFile, journal(journalModel)},
         };
-        state.DB.reset();
+        finishDailyCopy(); // a start like any other: its copy is made whole and checked
+        closeRegister();
 
         if (!QDir().mkpath(dir)) {
             err << "clavaro: cannot create the folder " << dir << '\n';
@@ -165,7 +165,7 @@ int toDirectory(const QString& dir)
         return 0;
     } catch (const SqlError& e) {
         err << "clavaro: " << state.databasePath << ": " << e.text() << '\n';
-        state.DB.reset();
+        closeRegister();
         return 1;
     }
 }

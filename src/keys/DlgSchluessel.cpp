@@ -138,14 +138,15 @@ void DlgSchluessel::load(const QString& schlNr)
                                            Sql::sqlText(schlNr) + QStringLiteral("'"));
         // A key deleted meanwhile is offered as a new one rather than updating nothing on OK.
         existing = !key.eof();
+        m_loaded.clear();
         if (existing) {
             const QString function = key.field(QStringLiteral("Funktion")).toString();
             // The loaded function keeps the blank its insert appended, even at full length.
             dfFunktion->setMaxLength(qMax(kFunctionLength, int(function.size())));
-            dfSchluesselNr->setText(key.field(QStringLiteral("SchluesselNr")).toString());
-            dfFunktion->setText(function);
-            dfGesamt->setText(numberText(key.field(QStringLiteral("Gesamt"))));
-            cbZusatzNr->setChecked(key.field(QStringLiteral("zusatzNr")).toBool());
+            m_loaded.fill(dfSchluesselNr, key.field(QStringLiteral("SchluesselNr")).toString(), Label1);
+            m_loaded.fill(dfFunktion, function, Label2);
+            m_loaded.fill(dfGesamt, numberText(key.field(QStringLiteral("Gesamt"))), Label3);
+            m_loaded.fill(cbZusatzNr, key.field(QStringLiteral("zusatzNr")).toBool());
         }
         key.close();
     }
@@ -241,6 +242,14 @@ void DlgSchluessel::pbOK_Click()
         dfSchluesselNr->setFocus();
         return;
     }
+
+    // OK on a key left as it was changes nothing, also where a field could not show a stored value whole.
+    if (!SchlNr.isEmpty() && m_loaded.unchanged()) {
+        accept();
+        return;
+    }
+    if (!SchlNr.isEmpty() && !m_loaded.confirmCut())
+        return;
 
     const QString g = QString::number(leadingNumber(dfGesamt->text()));
     const QString b = cbZusatzNr->isChecked() ? QStringLiteral("True") : QStringLiteral("False");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/LoadedFields.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -62,4 +64,6 @@ protected:
 private:
     bool numberTakenByAnotherKey(const QString& keyNumber) const;
     void showDoors(const QString& keyNumber);
+
+    LoadedFields m_loaded; // the key as the fields showed it
 };

@@ -80,13 +80,16 @@ void DlgPerson::load(qint32 persId)
     dfNachname->clear();
     dfVorname->clear();
     dfPersNr->clear();
+    m_loaded.clear();
     if (persId >= 1) {
         Recordset person =
             db().openRecordset(QStringLiteral("SELECT * FROM TBPersonen WHERE PersID=") + QString::number(persId));
         if (!person.eof()) {
-            dfNachname->setText(person.field(QStringLiteral("Nachname")).toString());
-            dfVorname->setText(PersonText::withoutAppendedBlank(person.field(QStringLiteral("Vorname")).toString()));
-            dfPersNr->setText(PersonText::withoutAppendedBlank(person.field(QStringLiteral("PersNr")).toString()));
+            m_loaded.fill(dfNachname, person.field(QStringLiteral("Nachname")).toString(), Label1);
+            m_loaded.fill(dfVorname,
+                          PersonText::withoutAppendedBlank(person.field(QStringLiteral("Vorname")).toString()), Label2);
+            m_loaded.fill(dfPersNr, PersonText::withoutAppendedBlank(person.field(QStringLiteral("PersNr")).toString()),
+                          Label3);
         }
         person.close();
     }
@@ -136,6 +139,13 @@ void DlgPerson::pbOK_Click()
     const QString nachname = Sql::sqlText(dfNachname->text());
     const QString vorname = Sql::sqlText(dfVorname->text());
     const QString persNr = Sql::sqlText(dfPersNr->text());
+    // OK on a person left as it was changes nothing, also where a field could not show a stored value whole.
+    if (PersID >= 1 && m_loaded.unchanged()) {
+        accept();
+        return;
+    }
+    if (PersID >= 1 && !m_loaded.confirmCut())
+        return;
     QString sql;
     const bool created = PersID < 1;
     if (created) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/LoadedFields.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -44,4 +46,6 @@ private:
     bool confirmNoDuplicate();
     // Back to the family name after a refusal, its text selected for retyping.
     void focusNachname();
+
+    LoadedFields m_loaded; // the person as the fields showed it
 };

@@ -1,5 +1,6 @@
 #include "BasMain.h"
 
+#include "CopyProgress.h"
 #include "DlgUebernahme.h"
 #include "FrmMain.h"
 #include "FrmSplash.h"
@@ -7,6 +8,7 @@
 #include "QtTexts.h"
 #include "StartLists.h"
 #include "core/AppState.h"
+#include "core/Backup.h"
 #include "core/Messages.h"
 #include "core/RegisterLocation.h"
 #include "core/SqlError.h"
@@ -20,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -75,36 +78,43 @@ int Main(QApplication& application)
     // A register kept by the Jet engine is carried over after the start window, in the chosen language;
     // the engine never opens it.
     const bool jet = JetFile::hasJetHeader(app().databasePath);
-    // While the user reads the start window, the main window's lists are read (messages wait for it).
+    // The register opens at once; the day's copy runs in the background, shown by a window of its own, and
+    // while the user reads the start window, the main window's lists are read (messages wait for it).
     Undo::keepChanges(); // the system number asked for at the open is the first change
     if (!jet)
         openDbAhead();
+    CopyProgress copyProgress;
     StartLists startLists;
     loadQtTexts();
     FrmSplash::showModal();
     loadQtTexts(); // in the language chosen there
-    std::optional<MainLists> lists;
-    {
-        WaitCursor wait; // when the answer came before the reading was done
-        lists = startLists.take();
-    }
+    std::optional<MainLists> lists = startLists.take();
+    if (startLists.openFailed())
+        closeRegister(); // OpenDb opens it again and reports the refusal
     const bool missing = app().offerNewDatabase && !QFileInfo::exists(app().databasePath);
     if ((missing && !RegisterLocation::offerToCreate(app().databasePath)) ||
         (jet && !carryOverJetFile(app().databasePath)) || !OpenDb()) {
+        closeRegister();
         Messages::setInstance(nullptr);
         return 1;
     }
 
+    // The main window first: the copy goes on once it is painted (a change resumes it at once).
+    Backup* copy = dailyCopy();
+    if (copy)
+        copy->hold();
     int exitCode = 0;
     {
         FrmMain frmMain; // its first showing runs the load handler
         if (lists)
             frmMain.setStartLists(std::move(*lists));
         frmMain.show();
+        if (copy)
+            QTimer::singleShot(500, &frmMain, [copy] { copy->resume(); });
         exitCode = application.exec();
+        closeRegister(); // a copy being checked is waited for, shown over the main window
     }
     Undo::forget();
     Messages::setInstance(nullptr);
-    app().DB.reset();
     return exitCode;
 }

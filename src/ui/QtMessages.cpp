@@ -3,9 +3,14 @@
 #include "core/AppState.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -74,4 +79,37 @@ std::optional<QString> QtMessages::input(const QString& prompt, const QString& t
 void QtMessages::beep()
 {
     QApplication::beep();
+}
+
+void QtMessages::wait(const QString& text, const std::function<double()>& progress,
+                      const std::function<bool()>& finished)
+{
+    if (finished())
+        return;
+    QDialog dialog(QApplication::activeWindow(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    dialog.setWindowTitle(kProgramDescription);
+    dialog.setModal(true);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    auto* bar = new QProgressBar(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(bar);
+    dialog.setMinimumWidth(420);
+    QTimer timer;
+    const auto follow = [&] {
+        if (finished()) {
+            dialog.accept();
+            return;
+        }
+        const double share = progress();
+        bar->setRange(0, share < 0 ? 0 : 1000);
+        bar->setValue(share < 0 ? 0 : static_cast<int>(share * 1000));
+    };
+    QObject::connect(&timer, &QTimer::timeout, &dialog, follow);
+    follow();
+    timer.start(50);
+    // Escape closes a dialog; the wait goes on until the work is finished.
+    while (!finished())
+        dialog.exec();
 }

@@ -9,4 +9,6 @@ public:
     Answer box(const QString& text, Icon icon, Buttons buttons) override;
     std::optional<QString> input(const QString& prompt, const QString& title) override;
     void beep() override;
+    void wait(const QString& text, const std::function<double()>& progress,
+              const std::function<bool()>& finished) override;
 };

@@ -26,12 +26,21 @@ bool noPrinter()
     return QPrinterInfo::defaultPrinter().isNull();
 }
 
+// Bytes of a file name taken from a value: a name stays far below the file systems' limit of 255 bytes,
+// however long the value.
+constexpr qsizetype kTagBytes = 60;
+
 QString sanitizedTag(const QString& tag)
 {
     QString out;
+    qsizetype bytes = 0;
     for (const QChar c : tag) {
-        if (c.isLetterOrNumber() || c == QLatin1Char('-'))
-            out += c;
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-'))
+            continue;
+        bytes += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3; // in UTF-8; halves of pairs are no letters
+        if (bytes > kTagBytes)
+            break;
+        out += c;
     }
     return out;
 }

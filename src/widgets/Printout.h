@@ -28,6 +28,6 @@ public:
     static QString pdfDir();
 
     // A path in dir that no file has yet: what-yyyy-MM-dd-hhmm[-tag].pdf, else with -2, -3, ... added.
-    // The tag keeps only letters, digits and dashes.
+    // The tag keeps only letters, digits and dashes, at most 60 bytes of them.
     static QString newPdfPath(const QString& dir, const QString& what, const QString& tag, const QDateTime& when);
 };

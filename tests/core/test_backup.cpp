@@ -17,15 +17,24 @@ class TestBackup : public QObject
     std::unique_ptr<TestDatabase> m_db;
     QString m_path;
 
+    // A start of the program on that day, its copy made whole and checked.
     bool start(const QDate& day)
     {
         Clock::setToday(day);
         const bool opened = OpenDb();
-        app().DB.reset();
+        finishDailyCopy();
+        closeRegister();
         return opened;
     }
 
-    QStringList copies() const { return QDir(Backup::folderFor(m_path)).entryList(QDir::Files, QDir::Name); }
+    QString inFolder(const QString& name) const { return QDir(Backup::folderFor(m_path)).filePath(name); }
+
+    // Everything in the folder: files, folders, links (broken ones too).
+    QStringList copies() const
+    {
+        return QDir(Backup::folderFor(m_path))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden, QDir::Name);
+    }
 
 private Q_SLOTS:
     void init()
@@ -112,7 +121,72 @@ private Q_SLOTS:
         QVERIFY(start(QDate(2026, 12, 10)));
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.lastText().startsWith("Die Sicherungskopie des Registers konnte nicht angelegt werden:\r\n"));
-        QCOMPARE(copies(), QStringList{"TBDB-2024-01-31.MDB"} + three);
+        QCOMPARE(copies(), QStringList{"TBDB-2024-01-31.MDB"} + three + QStringList{"TBDB-2026-12-10.MDB.partial"});
+    }
+
+    // A change right after the start waits until the day's copy holds the whole register: the copy is the
+    // register before it.
+    void writesWaitForTheCopy()
+    {
+        Database::open(m_path)->executeNative(
+            "INSERT INTO TBBewegungen (PersonID, SchluesselNr, Von, Status) WITH RECURSIVE n(i) AS (SELECT 1 UNION "
+            "ALL SELECT i + 1 FROM n WHERE i < 50000) SELECT i, 'K' || i, '2026-01-01', 1 FROM n");
+        Clock::setToday(QDate(2026, 12, 6));
+        ScriptedMessages messages;
+        QVERIFY(OpenDb());
+        db().execute("INSERT INTO TBPersonen (Nachname, Storniert) VALUES('Neu', False)");
+        finishDailyCopy();
+        closeRegister();
+        QCOMPARE(column(*Database::open(inFolder("TBDB-2026-12-06.MDB")), "SELECT Count(*) FROM TBPersonen"), "0");
+        QCOMPARE(column(*Database::open(m_path), "SELECT Count(*) FROM TBPersonen"), "1");
+        QVERIFY(messages.shown.isEmpty());
+    }
+
+    // What interrupted copies left is removed, of any day; only regular files under a copy's names.
+    void leftoversOfEveryDay()
+    {
+        QVERIFY(QDir().mkpath(Backup::folderFor(m_path)));
+        const QStringList leftovers{"TBDB-2026-11-30.MDB.partial", "TBDB-2026-12-01.MDB.partial-journal",
+                                    "TBDB-2026-12-06.MDB.partial"};
+        const QStringList others{"notes.partial", "TBDB-2026-12-02.MDB.partial.txt"};
+        for (const QString& name : leftovers + others)
+            QVERIFY(QFile(inFolder(name)).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(inFolder("notes.partial"), inFolder("TBDB-2026-12-03.MDB.partial")));
+        QVERIFY(start(QDate(2026, 12, 6)));
+        QCOMPARE(copies(), QStringList({"TBDB-2026-12-02.MDB.partial.txt", "TBDB-2026-12-03.MDB.partial",
+                                        "TBDB-2026-12-06.MDB", "notes.partial"}));
+    }
+
+    // Only a regular file that opens as a register counts as a copy: anything else under a copy's name
+    // is neither trusted nor removed, and under today's name it is told once instead of the copy.
+    void onlyCopiesCount_data()
+    {
+        QTest::addColumn<QString>("today"); // what lies under today's name
+        QTest::newRow("nothing") << QString();
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to a copy") << "link";
+        QTest::newRow("broken file") << "broken";
+    }
+    void onlyCopiesCount()
+    {
+        QFETCH(QString, today);
+        ScriptedMessages messages;
+        QVERIFY(start(QDate(2026, 10, 20)));                                        // October's real copy
+        QVERIFY(QFile(inFolder("TBDB-2026-10-31.MDB")).open(QIODevice::WriteOnly)); // empty: no copy
+        const QString name = inFolder("TBDB-2026-12-06.MDB");
+        if (today == "folder")
+            QVERIFY(QDir().mkpath(name));
+        else if (today == "link")
+            QVERIFY(QFile::link(inFolder("TBDB-2026-10-20.MDB"), name));
+        else if (today == "broken")
+            QVERIFY(QFile(name).open(QIODevice::WriteOnly) && QFile(name).resize(4096));
+
+        QVERIFY(start(QDate(2026, 12, 6)));
+        QCOMPARE(copies(), QStringList({"TBDB-2026-10-20.MDB", "TBDB-2026-10-31.MDB", "TBDB-2026-12-06.MDB"}));
+        QCOMPARE(Backup::isCopy(name), today.isEmpty());
+        QCOMPARE(messages.shown.size(), today.isEmpty() ? 0 : 1);
+        if (!today.isEmpty())
+            QVERIFY(messages.lastText().contains(name + ": "));
     }
 };
 

@@ -1,10 +1,12 @@
 // clavaro --check FILE without a display: the report on stdout, the verdict in the exit code, nothing written.
 #include "core/CollationVersion.h"
 #include "core/Database.h"
+#include "core/Schema.h"
 #include "core/TextCollation.h"
 #include "support/Query.h"
 #include "support/TestMain.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -25,10 +27,10 @@ private Q_SLOTS:
             "INSERT INTO TBBewegungen (PersonID, SchluesselNr, Von, Status) VALUES(1, 'a1 ', #1/2/26#, 0), "
             "(1, 'A1', #1/2/26#, 1)"};
         // The report's lines after its title, joined by "|".
-        QTest::newRow("clean") << clean << "en_GB.UTF-8"
-                               << "Engine integrity check: ok|Text order of the indexes: %1, this program %1|Movements "
-                                  "whose person is gone: none|Movements whose key is gone: none|Keys with more copies "
-                                  "out than exist: none|Header rows: 1|No problems found.";
+        const QString allWell = "Engine integrity check: ok|Text order of the indexes: %1, this program %1|Movements "
+                                "whose person is gone: none|Movements whose key is gone: none|Keys with more copies "
+                                "out than exist: none|Header rows: 1|No problems found.";
+        QTest::newRow("clean") << clean << "en_GB.UTF-8" << allWell;
         // A differing text order is no problem: the program rebuilds the indexes when it next opens the file.
         QTest::newRow("planted")
             << clean + QStringList{"INSERT INTO TBBewegungen (PersonID, SchluesselNr, Von, Status) VALUES(9, 'A1', "
@@ -49,6 +51,18 @@ private Q_SLOTS:
             << "Integritätsprüfung der Datenbank: in Ordnung|Textordnung der Indizes: %1, dieses Programm %1|"
                "Bewegungen ohne Person: keine|Bewegungen ohne Schlüssel: keine|Schlüssel mit mehr ausgegebenen als "
                "vorhandenen Exemplaren: keine|Kopfzeilen: 1|Keine Probleme gefunden.";
+        // Made by other tools: a register in WAL mode is read as it lies and gets no -wal or -shm beside it.
+        QTest::newRow("register in WAL mode") << clean + QStringList{"#wal"} << "en_GB.UTF-8" << allWell;
+        QTest::newRow("register of a newer program")
+            << QStringList{"#newer"} << "C"
+            << QStringLiteral("Die Datei kann nicht geprüft werden: 26 (Das Register wurde von einer neueren Version "
+                              "des Programms geschrieben (Registerversion %1; dieses Programm liest bis Version %2). "
+                              "Bitte öffnen Sie es mit der neueren Version.)|1 Problem(e) gefunden.")
+                   .arg(Schema::version() + 1)
+                   .arg(Schema::version());
+        QTest::newRow("named pipe") << QStringList{"#pipe"} << "en_GB.UTF-8"
+                                    << "Cannot check the file: 14 (The database is not a regular file but a folder, "
+                                       "a device or a pipe: %2)|1 problem(s) found.";
     }
     void check()
     {
@@ -58,14 +72,25 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
         QFile garbage(path);
-        if (arrange.isEmpty())
+        const bool pipe = arrange.value(0) == "#pipe";
+        if (arrange.isEmpty()) {
             QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096 &&
                     garbage.flush());
-        else
+        } else if (pipe) {
+            if (QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
+                QSKIP("no mkfifo here");
+        } else {
             Database::create(path);
-        for (const QString& sql : arrange)
-            Database::open(path)->execute(sql);
-        const QByteArray before = fileContent(path);
+        }
+        for (const QString& sql : arrange) {
+            if (sql == "#wal" || sql == "#newer")
+                Database::open(path)->executeNative(
+                    sql == "#wal" ? QStringLiteral("PRAGMA journal_mode = WAL")
+                                  : QStringLiteral("PRAGMA user_version = %1").arg(Schema::version() + 1));
+            else if (!sql.startsWith(u'#'))
+                Database::open(path)->execute(sql);
+        }
+        const QByteArray before = pipe ? QByteArray() : fileContent(path);
 
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -76,11 +101,14 @@ private Q_SLOTS:
         process.start(qEnvironmentVariable("CLAVARO_BINARY"), {QStringLiteral("--check"), path});
         QVERIFY(process.waitForFinished(30000));
         const QStringList report = QString::fromUtf8(process.readAllStandardOutput()).trimmed().split(u'\n');
-        QCOMPARE(report.mid(1).join(u'|'), findings.replace(QLatin1String("%1"), TextCollation::version()));
+        QCOMPARE(report.mid(1).join(u'|'),
+                 findings.replace(QLatin1String("%1"), TextCollation::version()).replace(QLatin1String("%2"), path));
         const bool clean = findings.endsWith(QLatin1String("No problems found.")) ||
                            findings.endsWith(QLatin1String("Keine Probleme gefunden."));
         QCOMPARE(process.exitCode(), clean ? 0 : 1);
-        QVERIFY(fileContent(path) == before);
+        if (!pipe)
+            QVERIFY(fileContent(path) == before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"TBDB.MDB"});
     }
 
     // A new register in a folder that is not there: one line that names the file once and says why.

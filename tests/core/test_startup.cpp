@@ -3,13 +3,16 @@
 #include "core/CollationVersion.h"
 #include "core/Database.h"
 #include "core/RegisterLocation.h"
+#include "core/Schema.h"
 #include "core/Startup.h"
 #include "core/TextCollation.h"
 #include "support/Query.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -43,7 +46,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        app().DB.reset();
+        closeRegister();
         Clock::setToday(std::nullopt);
     }
 
@@ -84,22 +87,34 @@ private Q_SLOTS:
                    "FROM TBKopfdaten"),
             header);
         QCOMPARE(app().AnlagenNr, column("SELECT AnlagenNr FROM TBKopfdaten"));
-        app().DB.reset();
+        closeRegister();
         QCOMPARE(fileContent(path) == before, typed.isEmpty()); // nothing asked, nothing written
     }
 
-    // One message with the engine's number and text, and the file left byte for byte as it was.
+    // One message with the engine's number and text, and the file left byte for byte as it was, nothing
+    // beside it: no register, one of a newer program, a WAL file of another program, a folder, a pipe.
     void refusedFiles_data()
     {
-        QTest::addColumn<QByteArray>("content"); // none when null
-        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QByteArray>("content"); // none when null; or what to make: "register", "newer", ...
+        QTest::addColumn<QString>("detail");     // %1 the folder, %2 the file
         QTest::newRow("missing") << QByteArray() << "14 (unable to open database file)";
         QTest::newRow("garbage") << QByteArray("not a register file at all, just bytes\x01\x02", 40)
                                  << "26 (file is not a database)";
-        QTest::newRow("empty file") << QByteArray("")
-                                    << "26 (file is not a key register (missing tables: "
-                                       "TBKopfdaten, TBPersonen, TBSchluessel, TBBewegungen))";
-        QTest::newRow("read-only folder") << QByteArray("register, read-only folder")
+        const QString noRegister = QStringLiteral("26 (file is not a key register (missing tables: TBKopfdaten, "
+                                                  "TBPersonen, TBSchluessel, TBBewegungen))");
+        QTest::newRow("empty file") << QByteArray("") << noRegister;
+        QTest::newRow("WAL file of another program") << QByteArray("wal") << noRegister;
+        QTest::newRow("register of a newer program")
+            << QByteArray("newer")
+            << QStringLiteral("26 (The register was written by a newer version of the program (register version %1; "
+                              "this program reads up to version %2). Please open it with the newer version.)")
+                   .arg(Schema::version() + 1)
+                   .arg(Schema::version());
+        const QString notAFile =
+            QStringLiteral("14 (The database is not a regular file but a folder, a device or a pipe: %2)");
+        QTest::newRow("folder") << QByteArray("folder") << notAFile;
+        QTest::newRow("named pipe") << QByteArray("pipe") << notAFile;
+        QTest::newRow("read-only folder") << QByteArray("register")
                                           << "8 (The database's folder is write-protected. The program must create a "
                                              "helper file there, or it cannot save any change: %1)";
     }
@@ -107,19 +122,36 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, detail);
-        const bool readOnlyFolder = content.startsWith("register");
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("TBDB.MDB"));
         QFile file(path);
-        if (readOnlyFolder)
+        if (content == "register" || content == "newer") {
             Database::create(path);
-        else if (!content.isNull())
+            if (content == "newer")
+                Database::open(path)->executeNative(
+                    QStringLiteral("PRAGMA user_version = %1").arg(Schema::version() + 1));
+        } else if (content == "wal") {
+            sqlite3* other = nullptr;
+            sqlite3_open(QFile::encodeName(path).constData(), &other);
+            QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode = WAL; CREATE TABLE t (x); INSERT INTO t VALUES (1)",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(other);
+        } else if (content == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (content == "pipe") {
+            if (QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
+                QSKIP("no mkfifo here");
+        } else if (!content.isNull()) {
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        }
         file.close();
-        const QByteArray before = fileContent(path);
+        const bool regular = QFileInfo(path).isFile();
+        const QByteArray before = regular ? fileContent(path) : QByteArray();
+        const QStringList beside = QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
         const auto permissions = QFile::permissions(folder.path());
         const auto restore = qScopeGuard([&] { QFile::setPermissions(folder.path(), permissions); });
-        if (readOnlyFolder) {
+        if (content == "register") {
             QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
             if (QFile(folder.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
                 QSKIP("this user may write into a read-only folder (root), and so may the engine");
@@ -132,8 +164,11 @@ private Q_SLOTS:
         QVERIFY(!OpenDb() && !app().DB);
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.lastText(),
-                 "Error while opening the database:\r\n" + detail.replace(QLatin1String("%1"), folder.path()));
-        QCOMPARE(fileContent(path).toHex(), before.toHex());
+                 "Error while opening the database:\r\n" +
+                     detail.replace(QLatin1String("%1"), folder.path()).replace(QLatin1String("%2"), path));
+        if (regular)
+            QCOMPARE(fileContent(path).toHex(), before.toHex());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), beside);
     }
 
     // An index written in another text order (as under another Qt's Unicode tables) is rebuilt at open.

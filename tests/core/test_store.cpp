@@ -1,6 +1,7 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Database.h"
+#include "core/Sql.h"
 #include "core/SqlError.h"
 #include "support/Query.h"
 #include "support/TestDatabase.h"
@@ -59,9 +60,6 @@ private Q_SLOTS:
                 conditions << "('" + c.section(u' ', 0, 0) + "' LIKE '" + c.section(u' ', 1) + "')";
             return "SELECT " + conditions.join(" || ");
         };
-        // Two-digit years lie in a window from 79 years back to 20 ahead of today.
-        row("date window", "SELECT #1/1/46# UNION ALL SELECT #1/1/47# UNION ALL SELECT #12/5/2050#",
-            "2046-01-01|1947-01-01|2050-12-05");
         row("date beside a literal", "SELECT 'a'#1/2/26# UNION ALL SELECT #1/2/26#'a'", "a|2026-01-02");
         // Text columns compare and sort ignoring case and trailing blanks; an umlaut is no plain vowel.
         row("=", "SELECT Funktion FROM TBSchluessel WHERE Funktion IN ('12', 'müll ', '1', 'tor')", "Tor |12 |MÜLL");
@@ -86,11 +84,32 @@ private Q_SLOTS:
         QCOMPARE(column(sql), result);
     }
 
-    // The window of two-digit years moves with today, across a century's end too: 20 years ahead, 79 back.
-    void dateWindowAtCenturyEnd()
+    // Every day a statement writes reads back as that day: a two-digit year in the window from 79 years back
+    // to 20 ahead of today (moving with it across a century's end), any other in four digits, padded.
+    void dateLiterals_data()
     {
-        Clock::setToday(QDate(2095, 6, 1));
-        QCOMPARE(column("SELECT #3/4/15# UNION ALL SELECT #3/4/16#"), "2115-03-04|2016-03-04");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("literal");
+        const QDate now(2026, 12, 5);
+        QTest::newRow("today") << now << now << "12/5/26";
+        QTest::newRow("79 years back") << now << QDate(1947, 1, 1) << "1/1/47";
+        QTest::newRow("80 years back") << now << QDate(1946, 12, 31) << "12/31/1946";
+        QTest::newRow("20 years ahead") << now << QDate(2046, 1, 1) << "1/1/46";
+        QTest::newRow("21 years ahead") << now << QDate(2047, 1, 1) << "1/1/2047";
+        QTest::newRow("year 50") << now << QDate(50, 1, 1) << "1/1/0050";
+        QTest::newRow("year 999") << now << QDate(999, 1, 1) << "1/1/0999";
+        QTest::newRow("after a century's end, ahead") << QDate(2095, 6, 1) << QDate(2115, 3, 4) << "3/4/15";
+        QTest::newRow("after a century's end, back") << QDate(2095, 6, 1) << QDate(2016, 3, 4) << "3/4/16";
+    }
+    void dateLiterals()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QDate, day);
+        QFETCH(QString, literal);
+        Clock::setToday(today);
+        QCOMPARE(Sql::dateLiteral(day), literal);
+        QCOMPARE(column("SELECT #" + literal + "#"), day.toString(Qt::ISODate));
     }
 
     // Refused whole, nothing changed; a bad character in a typed value is named in the clerk's words. Sizes

@@ -372,7 +372,7 @@ private Q_SLOTS:
         app().databasePath = jet;
         QVERIFY(OpenDb()); // the system number came with the header row: nothing asked
         QCOMPARE(app().AnlagenNr, " SA 20417 ");
-        app().DB.reset();
+        closeRegister(); // the day's copy OpenDb started stops with it
     }
 
     // clavaro --import-jet JETFILE NEWFILE, without a display; an existing NEWFILE is never overwritten.

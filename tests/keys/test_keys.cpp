@@ -103,6 +103,30 @@ private Q_SLOTS:
         QCOMPARE(accepted.count(), 2);
     }
 
+    // A key number longer than its field (written by another tool) stays when OK changes nothing; a change
+    // that would store it shortened is asked about first.
+    void overlongNumber()
+    {
+        const QString number = QStringLiteral("ABCDEFGHJK12");
+        db().executeNative("PRAGMA ignore_check_constraints = 1");
+        addKey(*m_db, number, "Tor ");
+        db().executeNative("PRAGMA ignore_check_constraints = 0");
+        DlgSchluessel dlg;
+        dlg.load(number);
+        recordStatements(m_sql);
+        dlg.pbOK_Click();
+        QCOMPARE(m_sql.filter(QRegularExpression("^(INSERT|UPDATE)")), QStringList());
+        QVERIFY(m_messages->shown.isEmpty());
+        dlg.load(number);
+        dlg.dfGesamt->setText(QStringLiteral("5"));
+        m_messages->queueAnswer(Messages::Answer::No);
+        dlg.pbOK_Click();
+        QCOMPARE(m_messages->lastText(), "Gespeicherte Werte sind länger, als dieses Fenster sie fassen kann, und "
+                                         "würden gekürzt gespeichert: Schlüsselnummer\r\nTrotzdem speichern?");
+        QCOMPARE(m_sql.filter(QRegularExpression("^(INSERT|UPDATE)")), QStringList());
+        QCOMPARE(m_db->count(QStringLiteral("TBSchluessel"), "SchluesselNr = '" + number + "'"), 1);
+    }
+
     // With 5 in total and 3 out, 2 are free; leaving the total at 2, not at 3, warns (German in every
     // language), but OK stores it; a new key loaded afterwards starts from nothing out.
     void stock()

@@ -129,6 +129,34 @@ private Q_SLOTS:
         }
     }
 
+    // Values longer than the fields (written by another tool) stay as they are when OK changes nothing; a
+    // change that would store them shortened is asked about first.
+    void overlongValues()
+    {
+        m_db->exec("INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES('Meier', '" +
+                   QString(51, u'v') + "', '" + QString(21, u'9') + "', False)");
+        const auto stored = [this] {
+            return m_db->scalar("SELECT Nachname || '|' || Vorname || '|' || PersNr FROM TBPersonen").toString();
+        };
+        const QString before = stored();
+        const int entries = m_db->count("TBVerlauf");
+        open(1);
+        m_dlg->pbOK->click();
+        QVERIFY(!m_dlg->isVisible() && m_messages->shown.isEmpty());
+        QCOMPARE(stored(), before);
+        QCOMPARE(m_db->count("TBVerlauf"), entries);
+
+        open(1, {"Meier-Lang"});
+        m_messages->queueAnswer(Messages::Answer::No);
+        m_dlg->pbOK->click();
+        QVERIFY(m_dlg->isVisible());
+        QCOMPARE(m_messages->lastText(), "Gespeicherte Werte sind länger, als dieses Fenster sie fassen kann, und "
+                                         "würden gekürzt gespeichert: Vorname, Personal-Nummer\r\nTrotzdem speichern?");
+        QCOMPARE(stored(), before);
+        m_dlg->pbOK->click(); // Yes
+        QCOMPARE(stored(), "Meier-Lang|" + QString(50, u'v') + " |" + QString(20, u'9') + ' ');
+    }
+
     // From the dialog's button, leaving the edits unsaved: refused while a copy is out, the dialog stays
     // open; once it is back the person is retired and the dialog closes.
     void retire()

@@ -41,6 +41,13 @@ public:
         return m_inputs.dequeue();
     }
     void beep() override { ++beeps; }
+    void wait(const QString& text, const std::function<double()>& progress,
+              const std::function<bool()>& finished) override
+    {
+        if (!finished())
+            waits.append(text);
+        Messages::wait(text, progress, finished);
+    }
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
     void clear()
@@ -48,12 +55,14 @@ public:
         shown.clear();
         prompts.clear();
         inputTitles.clear();
+        waits.clear();
         beeps = 0;
     }
 
     QList<Shown> shown;
     QStringList prompts;
     QStringList inputTitles;
+    QStringList waits; // the texts of waits that had to wait
     int beeps = 0;
 
 private:

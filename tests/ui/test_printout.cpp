@@ -34,6 +34,16 @@ private Q_SLOTS:
         QFile(first).open(QIODevice::WriteOnly);
         QCOMPARE(QFileInfo(Printout::newPdfPath(m_home.path(), "Bestaetigung", "K10/ 3", when)).fileName(),
                  "Bestaetigung-2026-12-06-1432-K103-2.pdf");
+
+        // A value of any length makes a name the file system takes: its first 60 bytes.
+        const QString longName = QFileInfo(Printout::newPdfPath(m_home.path(), "Bestaetigung",
+                                                                QString(10000, u'K') + QString(9, u'Ä'), when))
+                                     .fileName();
+        QCOMPARE(longName, "Bestaetigung-2026-12-06-1432-" + QString(60, u'K') + ".pdf");
+        const QString umlauts =
+            QFileInfo(Printout::newPdfPath(m_home.path(), "Liste", QString(10000, u'Ä'), when)).fileName();
+        QCOMPARE(umlauts, "Liste-2026-12-06-1432-" + QString(30, u'Ä') + ".pdf");
+        QVERIFY(QFile(m_home.filePath(umlauts)).open(QIODevice::WriteOnly));
     }
 
     // With the option the folder is made when missing; without it and without a printer the file lands
