@@ -159,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(column(*db, "SELECT count(*) FROM TBPersonen WHERE Vorname IS NULL"), "1"); // Null stays Null
         QCOMPARE(column(*db, "SELECT Bestätigung FROM TBKopfdaten"), kTemplate);
         QCOMPARE(
-            column(*db, "SELECT Ereignis || ': ' || Beschreibung FROM VVerlauf ORDER BY VerlaufID"),
+            journalEntries(*db),
             "Übernommen: TBKopfdaten: 1 Zeilen aus einer Jet-Datei übernommen|Übernommen: TBPersonen: 4 Zeilen aus "
             "einer Jet-Datei übernommen|Übernommen: TBSchluessel: 3 Zeilen aus einer Jet-Datei übernommen|"
             "Übernommen: TBBewegungen: 4 Zeilen aus einer Jet-Datei übernommen"); // one entry a table
