@@ -1,30 +1,40 @@
-// The main window: captions, the Enter switch between the frames, the key list's order, the lists read
-// ahead at start, resizing, exit.
+// The main window: the Enter switch between the frames, the lists read ahead at start, undo from the
+// keyboard, resizing, exit; the start window; Enter in the dialogs.
+#include "confirmation/DlgFormular.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/DemoData.h"
+#include "handouts/DlgFilter.h"
 #include "handouts/HandoutPane.h"
+#include "history/DlgVerlauf.h"
+#include "keys/DlgSchluessel.h"
 #include "keys/KeyPane.h"
+#include "persons/DlgPerson.h"
 #include "persons/PersonPane.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "ui/FrmMain.h"
+#include "ui/FrmSplash.h"
 #include "ui/StartLists.h"
 #include "undo/Undo.h"
 #include "widgets/TabListWidget.h"
 
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 // Between the list's bottom and the frame's border: the frame itself, no control.
@@ -38,18 +48,7 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup() { app().Sprache = QStringLiteral("DE"); } // the tests after a language test read German
-
-    // The captions follow the language (the grid's headers are read back by its export).
-    void captionsFollowTheLanguage()
-    {
-        FrmMain w;
-        app().Sprache = QStringLiteral("EN");
-        w.setTexts();
-        const QStringList shown{w.persons->title(), w.keys->title(), w.persons->pbPersEdit->text(),
-                                w.keys->pbSchlEdit->text()};
-        QCOMPARE(shown.join(QLatin1Char('|')), "KEY HOLDER|KEY|Edit|Edit");
-    }
+    void cleanup() { app().Sprache = QStringLiteral("DE"); }
 
     // Crossing a frame's free surface makes its search the default and focuses its field with the text
     // selected, once: a further move keeps the user's selection. Over a control inside a frame nothing
@@ -60,7 +59,6 @@ private Q_SLOTS:
         w.persons->dfPersSuch->setText(QStringLiteral("Meier"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(w.persons->pbPersSuch->text(), "Suchen"); // in German again after the language test
         QSignalSpy persons(w.persons->pbPersSuch, &QPushButton::clicked);
         QSignalSpy keys(w.keys->pbSchlSuch, &QPushButton::clicked);
         w.handouts->dfZusatzNr->setFocus();
@@ -180,6 +178,105 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&person));
         w.pbExit->click();
         QVERIFY(!person.isVisible() && !w.isVisible());
+    }
+
+    // The start window opens in the current language with Deutsch selected. OK and a click on the frame's free surface
+    // apply the selected option; a character key keeps the language; a click on a label or the logo
+    // does nothing; arrow keys choose without closing and switch the texts at once.
+    void closing_data()
+    {
+        QTest::addColumn<QStringList>("c"); // how, the language, "open" when it stays open
+        QTest::newRow("OK applies Deutsch") << QStringList{"ok", "DE", ""};
+        QTest::newRow("frame click applies Deutsch") << QStringList{"frame", "DE", ""};
+        QTest::newRow("letter keeps English") << QStringList{"letter", "EN", ""};
+        QTest::newRow("label click stays open") << QStringList{"label", "EN", "open"};
+        QTest::newRow("logo click stays open") << QStringList{"logo", "EN", "open"};
+        QTest::newRow("two arrow keys choose French") << QStringList{"down", "FR", "open"};
+    }
+    void closing()
+    {
+        QFETCH(QStringList, c);
+        app().Sprache = QStringLiteral("EN");
+        FrmSplash splash;
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        if (c[0] == "ok")
+            QTest::mouseClick(splash.pbOK, Qt::LeftButton);
+        else if (c[0] == "frame")
+            QTest::mouseClick(splash.Frame1, Qt::LeftButton, {}, QPoint(splash.Frame1->width() - 20, 10));
+        else if (c[0] == "label" || c[0] == "logo")
+            QTest::mouseClick(c[0] == "logo" ? splash.imgLogo : splash.lblProductName, Qt::LeftButton, {}, {5, 5});
+        else if (c[0] == "down") {
+            QTest::keyClick(splash.rbSprache[0], Qt::Key_Down);
+            QTest::keyClick(splash.rbSprache[1], Qt::Key_Down);
+        } else
+            QTest::keyClick(splash.rbSprache[0], Qt::Key_X);
+        QCOMPARE(splash.isVisible(), c[2] == "open");
+        QCOMPARE(app().Sprache, c[1]);
+        const QHash<QString, QString> label2{
+            {"DE", "Sprachauswahl:"}, {"EN", "Select language"}, {"FR", "Sélection de langue:"}};
+        QCOMPARE(splash.Label2->text(), label2[c[1]]);
+    }
+
+    // The logo opens the start window; the main window follows the language it leaves behind, and so do
+    // Qt's own texts (standard buttons, shortcut names).
+    void logoRoundTrip()
+    {
+        app().Sprache = QStringLiteral("EN");
+        FrmMain frmMain;
+        frmMain.setTexts();
+        const auto choose = [&frmMain](int option) {
+            QTimer::singleShot(0, [option] {
+                auto* splash = qobject_cast<FrmSplash*>(QApplication::activeModalWidget());
+                QVERIFY(splash);
+                splash->selectOption(option);
+                splash->pbOK->click();
+            });
+            frmMain.imgLogo_Click();
+        };
+        choose(2);
+        QCOMPARE(frmMain.persons->title() + '|' + frmMain.keys->title() + '|' + frmMain.keys->pbSchlEdit->text(),
+                 QStringLiteral("PERSONNE|CLE|Changer"));
+        QCOMPARE(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(), "Annuler");
+        choose(0);
+        QCOMPARE(QKeySequence(Qt::CTRL | Qt::Key_H).toString(QKeySequence::NativeText), "Strg+H");
+    }
+
+    // Enter in every dialog presses the focused button, and the default button only when the focus is
+    // elsewhere (in the template's text it starts a new line: see the template dialog's test).
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QStringList>("c"); // dialog, focused control, the button Enter clicks
+        // The person and key dialogs once stored on Enter whatever had the focus.
+        for (const char* row :
+             {"dlgPerson pbCancel pbCancel", "dlgPerson pbLöschen pbLöschen", "dlgPerson dfNachname pbOK",
+              "dlgSchlüssel pbCancel pbCancel", "dlgSchlüssel pbLöschen pbLöschen", "dlgSchlüssel dfFunktion pbOK",
+              "dlgFormular pbAbbrechen pbAbbrechen", "dlgFilter dfName pbOK", "dlgVerlauf sprVerlauf pbSchließen"})
+            QTest::newRow(row) << QString::fromUtf8(row).split(QLatin1Char(' '));
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QStringList, c);
+        TestDatabase database;
+        ScriptedMessages messages;
+        DlgPerson person;
+        DlgSchluessel key;
+        DlgFormular templ;
+        DlgFilter filter;
+        DlgVerlauf history;
+        QDialog* shown = nullptr;
+        for (QDialog* d : std::initializer_list<QDialog*>{&person, &key, &templ, &filter, &history})
+            shown = d->objectName() == c[0] ? d : shown;
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        auto* target = shown->findChild<QWidget*>(c[1]);
+        target->setEnabled(true);
+        target->setFocus();
+        QStringList clicked;
+        for (QPushButton* button : shown->findChildren<QPushButton*>())
+            connect(button, &QPushButton::clicked, this, [&clicked, button] { clicked << button->objectName(); });
+        QTest::keyClick(target, Qt::Key_Return);
+        QCOMPARE(clicked.join(QLatin1Char(' ')), c[2]);
     }
 };
 
