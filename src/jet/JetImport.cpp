@@ -39,16 +39,16 @@ struct Target
     Kind kind;
 };
 
-struct Spec
+struct TableShape
 {
     QString table;
     QList<Target> columns;
     bool namedByFirst; // a row is named by its first column (its number), else by its place
 };
 
-const QList<Spec>& specs()
+const QList<TableShape>& shapes()
 {
-    static const QList<Spec> tables = {
+    static const QList<TableShape> tables = {
         {QStringLiteral("TBKopfdaten"),
          {{QStringLiteral("Erstellt"), Kind::Day},
           {QStringLiteral("Quelle"), Kind::Text},
@@ -138,7 +138,7 @@ QString shown(const QVariant& value)
 // A place of the four tables matched to the Jet file's columns, after the whole file is known to fit.
 struct Mapped
 {
-    const Spec* spec;
+    const TableShape* shape;
     std::unique_ptr<JetFile::Table> source;
     QList<int> columns; // the source column of each target column
     QList<int> limits;  // the characters each target column holds; 0 for no limit
@@ -149,39 +149,39 @@ struct Mapped
 std::vector<Mapped> mapTables(JetFile& jet, JetImport::Report& report)
 {
     for (const QString& table : jet.tables()) {
-        const bool known = std::any_of(specs().begin(), specs().end(), [&table](const Spec& spec) {
-            return spec.table.compare(table, Qt::CaseInsensitive) == 0;
+        const bool known = std::any_of(shapes().begin(), shapes().end(), [&table](const TableShape& shape) {
+            return shape.table.compare(table, Qt::CaseInsensitive) == 0;
         });
         if (!known)
             report.ignored << GetText(QStringLiteral("Tabelle %1"), 779).arg(table);
     }
     std::vector<Mapped> mapped;
     QStringList problems;
-    for (const Spec& spec : specs()) {
-        std::unique_ptr<JetFile::Table> source = jet.table(spec.table);
+    for (const TableShape& shape : shapes()) {
+        std::unique_ptr<JetFile::Table> source = jet.table(shape.table);
         if (!source) {
-            problems << GetText(QStringLiteral("Es fehlt die Tabelle %1."), 746).arg(spec.table);
+            problems << GetText(QStringLiteral("Es fehlt die Tabelle %1."), 746).arg(shape.table);
             continue;
         }
-        Mapped m{&spec, std::move(source), {}, {}};
-        for (const Target& target : spec.columns) {
+        Mapped m{&shape, std::move(source), {}, {}};
+        for (const Target& target : shape.columns) {
             const int index = m.source->columnIndex(target.column);
             m.columns << index;
-            m.limits << Schema::textLimit(spec.table, target.column);
+            m.limits << Schema::textLimit(shape.table, target.column);
             if (index < 0) {
                 problems << GetText(QStringLiteral("Der Tabelle %1 fehlt die Spalte %2."), 747)
-                                .arg(spec.table, target.column);
+                                .arg(shape.table, target.column);
             } else if (const JetType type = m.source->columns().at(index).type; !fits(target.kind, type)) {
                 problems << GetText(
                                 QStringLiteral("Die Spalte %2 der Tabelle %1 hat den Typ %3, der hier nicht passt."),
                                 753)
-                                .arg(spec.table, target.column, typeName(type));
+                                .arg(shape.table, target.column, typeName(type));
             }
         }
         for (int i = 0; i < m.source->columns().size(); ++i) {
             if (!m.columns.contains(i))
                 report.ignored << GetText(QStringLiteral("Spalte %2 der Tabelle %1"), 780)
-                                      .arg(spec.table, m.source->columns().at(i).name);
+                                      .arg(shape.table, m.source->columns().at(i).name);
         }
         mapped.push_back(std::move(m));
     }
@@ -246,28 +246,28 @@ public:
 
     qint64 load(Mapped& m)
     {
-        const Spec& spec = *m.spec;
+        const TableShape& shape = *m.shape;
         QStringList names;
         QStringList places;
-        for (int i = 0; i < spec.columns.size(); ++i) {
-            names << spec.columns[i].column;
+        for (int i = 0; i < shape.columns.size(); ++i) {
+            names << shape.columns[i].column;
             places << QStringLiteral("?%1").arg(i + 1);
         }
         Statement insert(m_db.handle(),
                          QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                             .arg(spec.table, names.join(QStringLiteral(", ")), places.join(QStringLiteral(", "))));
+                             .arg(shape.table, names.join(QStringLiteral(", ")), places.join(QStringLiteral(", "))));
         qint64 carried = 0;
         std::vector<Deferred> deferred;
-        std::vector<Cell> cells(static_cast<std::size_t>(spec.columns.size()));
+        std::vector<Cell> cells(static_cast<std::size_t>(shape.columns.size()));
         while (m.source->next()) {
             m_mapped = &m;
             m_name.clear();
             m_changes.clear();
             bool idMissing = false;
-            for (int i = 0; i < spec.columns.size(); ++i) {
+            for (int i = 0; i < shape.columns.size(); ++i) {
                 Cell& cell = cells[static_cast<std::size_t>(i)];
                 cell = convert(i);
-                idMissing |= spec.columns[i].kind == Kind::Id && cell.type == Cell::Type::Null;
+                idMissing |= shape.columns[i].kind == Kind::Id && cell.type == Cell::Type::Null;
             }
             const int result = idMissing ? SQLITE_CONSTRAINT_PRIMARYKEY : run(insert, cells);
             switch (result) {
@@ -281,11 +281,11 @@ public:
             case SQLITE_CONSTRAINT_UNIQUE:
                 addNotCarried(
                     GetText(QStringLiteral("%1 (%2): die gleiche Nummer wie der übernommene Schlüssel %3"), 776)
-                        .arg(name(), describe(spec, cells), shown(keptKey(cells[0].text))));
+                        .arg(name(), describe(shape, cells), shown(keptKey(cells[0].text))));
                 break;
             case SQLITE_CONSTRAINT_NOTNULL:
                 addNotCarried(
-                    GetText(QStringLiteral("%1 (%2): ohne Schlüsselnummer"), 777).arg(name(), describe(spec, cells)));
+                    GetText(QStringLiteral("%1 (%2): ohne Schlüsselnummer"), 777).arg(name(), describe(shape, cells)));
                 break;
             default:
                 throw SqlError(result & 0xff, QString::fromUtf8(sqlite3_errmsg(m_db.handle())));
@@ -299,7 +299,7 @@ public:
             addChanges(row.changes);
             addChange(
                 GetText(QStringLiteral("%1: die Nummer war schon vergeben oder fehlte; übernommen als %2 %3"), 774)
-                    .arg(row.name, spec.columns[0].column)
+                    .arg(row.name, shape.columns[0].column)
                     .arg(sqlite3_last_insert_rowid(m_db.handle())));
             ++carried;
         }
@@ -318,11 +318,11 @@ private:
     QString name()
     {
         if (m_name.isEmpty()) {
-            const Spec& spec = *m_mapped->spec;
+            const TableShape& shape = *m_mapped->shape;
             const QVariant first = m_mapped->source->value(m_mapped->columns[0]);
-            m_name = spec.namedByFirst && !first.isNull()
-                         ? QStringLiteral("%1 %2 %3").arg(spec.table, spec.columns[0].column, shown(first))
-                         : spec.table + QStringLiteral(", ") +
+            m_name = shape.namedByFirst && !first.isNull()
+                         ? QStringLiteral("%1 %2 %3").arg(shape.table, shape.columns[0].column, shown(first))
+                         : shape.table + QStringLiteral(", ") +
                                GetText(QStringLiteral("Zeile %1"), 783).arg(m_mapped->source->rowsRead());
         }
         return m_name;
@@ -332,7 +332,7 @@ private:
     {
         const JetFile::Table& source = *m_mapped->source;
         const int column = m_mapped->columns[i];
-        const Target& target = m_mapped->spec->columns[i];
+        const Target& target = m_mapped->shape->columns[i];
         if (source.isNull(column))
             return Cell::null();
         switch (target.kind) {
@@ -419,11 +419,11 @@ private:
     }
 
     // "Funktion "Tor ", Gesamt 3, ZusatzNr True": a row's values after its first.
-    static QString describe(const Spec& spec, const std::vector<Cell>& cells)
+    static QString describe(const TableShape& shape, const std::vector<Cell>& cells)
     {
         QStringList parts;
         for (std::size_t i = 1; i < cells.size(); ++i) {
-            const Target& target = spec.columns[qsizetype(i)];
+            const Target& target = shape.columns[qsizetype(i)];
             parts << target.column + QLatin1Char(' ') + cells[i].shown(target.kind);
         }
         return parts.join(QStringLiteral(", "));
@@ -479,7 +479,7 @@ void write(const QString& jetPath, const QString& path, JetImport::Report& repor
     Schema::BulkLoad bulk(*db, Schema::tables(), true);
     Loader loader(*db, report);
     for (Mapped& table : tables)
-        report.carried.append({table.spec->table, loader.load(table)});
+        report.carried.append({table.shape->table, loader.load(table)});
     bulk.finish();
     for (const auto& [table, rows] : std::as_const(report.carried))
         db->executeNative(Journal::carriedOverStatement(table, rows));
