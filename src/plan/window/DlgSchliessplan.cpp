@@ -92,6 +92,10 @@ DlgSchliessplan::DlgSchliessplan(QWidget* parent) : QDialog(parent)
     sprSchluessel = smallTable(who, "sprSchlüssel");
     sprInhaber->setColumnCount(6);
     sprSchluessel->setColumnCount(5);
+    // The numbers keep their width and the function gives way, so the copies in the safe stay in view.
+    sprSchluessel->horizontalHeader()->setStretchLastSection(false);
+    sprSchluessel->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    sprSchluessel->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     // One model in two views: the cylinder and door columns on the left stay while the crossings scroll,
     // the key numbers on top stay while the rows scroll. Both views share rows, row heights and selection.

@@ -91,8 +91,9 @@ void sprVergaben_VerlustMelden(HandoutPane& handouts)
     }
     const std::optional<Verlust::Report> report = Verlust::report(db(), *bewId);
     const QString title = GetText(QStringLiteral("Verlustmeldung"), 1920);
-    Printout::run(QStringLiteral("Verlustmeldung"), copy, title + QLatin1Char(' ') + copy,
-                  QMarginsF(1417, 1134, 850, 1134), [&](QPrinter& printer) {
+    // The file is named as a confirmation is: key number and additional number joined by a dash.
+    Printout::run(QStringLiteral("Verlustmeldung"), QString(copy).replace(QLatin1Char('/'), QLatin1Char('-')),
+                  title + QLatin1Char(' ') + copy, QMarginsF(1417, 1134, 850, 1134), [&](QPrinter& printer) {
                       QtLinePrinter printout(printer);
                       Verlust::print(printout, *report, app().AnlagenNr);
                       return !printout.failed();
