@@ -1,5 +1,6 @@
 #include "BenchSite.h"
 
+#include "core/AppState.h"
 #include "core/Database.h"
 #include "core/DemoData.h"
 #include "core/Dialect.h"
@@ -136,4 +137,13 @@ void printGoal(const QString& label, int rows, double programMs, double engineMs
 QString errorText(const SqlError& e)
 {
     return QStringLiteral("error %1: %2\n  %3\n").arg(e.number()).arg(e.description(), e.statement());
+}
+
+Database& openSiteCopy(const QString& dir)
+{
+    const QString path = dir + QStringLiteral("/TBDB.MDB");
+    QFile::copy(benchSitePath(), path);
+    app().DB = Database::open(path);
+    Schema::upgrade(*app().DB);
+    return *app().DB;
 }

@@ -11,6 +11,10 @@ class SqlError;
 // by the demo generator and reused by later runs (written afresh after a schema change, or when deleted).
 QString benchSitePath();
 
+// A copy of the site in dir, for a benchmark that writes, opened as the program's register and upgraded as
+// the program does when it opens one.
+Database& openSiteCopy(const QString& dir);
+
 // The engine's own time for a statement: translated as the program's statements are, then run through the
 // sqlite3 C API, reading every column of every row as the engine hands it out. Returns the rows read.
 int engineRead(Database& db, const QString& sql);

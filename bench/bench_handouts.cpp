@@ -45,11 +45,7 @@ int main(int argc, char** argv)
     try {
         // A copy of the site, since handouts are written.
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
-        QFile::copy(benchSitePath(), path);
-        app().DB = Database::open(path);
-        Database& db = *app().DB;
-        Schema::upgrade(db); // as the program does when it opens a register
+        Database& db = openSiteCopy(dir.path());
 
         HandoutPane main;
         const QString all = HandoutList::query(QString());

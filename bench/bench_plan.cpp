@@ -122,11 +122,7 @@ int main(int argc, char** argv)
     try {
         // A copy of the site, since the plan is written into it.
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
-        QFile::copy(benchSitePath(), path);
-        app().DB = Database::open(path);
-        Database& db = *app().DB;
-        Schema::upgrade(db);
+        Database& db = openSiteCopy(dir.path());
 
         QStringList keys;
         for (Recordset rs = db.openRecordset(QStringLiteral("SELECT SchluesselNr FROM TBSchluessel ORDER BY "

@@ -49,11 +49,7 @@ int main(int argc, char** argv)
     try {
         // A copy of the site, since keys are deleted.
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("TBDB.MDB"));
-        QFile::copy(benchSitePath(), path);
-        app().DB = Database::open(path);
-        Database& db = *app().DB;
-        Schema::upgrade(db); // as the program does when it opens a register
+        Database& db = openSiteCopy(dir.path());
 
         db.executeNative(QStringLiteral("INSERT INTO TBSchluessel (SchluesselNr, Funktion, Gesamt, ZusatzNr) VALUES "
                                         "('UNDO1', 'Bench ', 3, 1)"));
