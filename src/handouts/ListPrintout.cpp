@@ -13,19 +13,10 @@
 namespace {
 constexpr double kHeaderPoints = 12;
 constexpr double kTablePoints = 9;
-constexpr double kFooterPoints = 8;
 constexpr double kGapPoints = 8;       // between page header, table and footer
 constexpr double kPaddingPoints = 2.5; // inside each cell
 constexpr double kRulePoints = 0.5;
 const QColor kHeaderBackground(0xE0, 0xE0, 0xE0);
-
-QFont printFont(double points, bool bold = false)
-{
-    QFont font = QtLinePrinter::defaultFont();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 // Cell text breaks between words, and inside a word only when the word alone is too wide.
 QTextOption cellOption()
@@ -92,8 +83,8 @@ void ListPrintout::layoutColumns(QPagedPaintDevice& device)
     // Each column's natural width: its widest text on one line.
     const qsizetype columns = m_table.headers.size();
     QList<double> natural(columns, 0);
-    const QFontMetricsF bold(printFont(kTablePoints, true), &device);
-    const QFontMetricsF plain(printFont(kTablePoints), &device);
+    const QFontMetricsF bold(QtLinePrinter::font(kTablePoints, true), &device);
+    const QFontMetricsF plain(QtLinePrinter::font(kTablePoints), &device);
     for (qsizetype col = 0; col < columns; ++col)
         natural[col] = bold.horizontalAdvance(m_table.headers[col]);
     for (const QStringList& line : m_table.lines) {
@@ -148,17 +139,18 @@ void ListPrintout::layout(QPagedPaintDevice& device)
     const double dpi = device.logicalDpiY();
     const auto points = [dpi](double pt) { return pt * dpi / 72.0; };
     m_page = QRectF(QPointF(0, 0), device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
-    double top = QFontMetricsF(printFont(kHeaderPoints, true), &device).height() + points(kGapPoints);
+    double top = QFontMetricsF(QtLinePrinter::font(kHeaderPoints, true), &device).height() + points(kGapPoints);
     if (!m_note.isEmpty())
-        top += QFontMetricsF(printFont(kTablePoints), &device).height();
-    const double bottom = QFontMetricsF(printFont(kFooterPoints), &device).height() + points(kGapPoints);
+        top += QFontMetricsF(QtLinePrinter::font(kTablePoints), &device).height();
+    const double bottom =
+        QFontMetricsF(QtLinePrinter::font(Printout::kFooterPoints), &device).height() + points(kGapPoints);
     m_body = m_page.adjusted(0, top, 0, -bottom);
     m_padding = points(kPaddingPoints);
 
     layoutColumns(device);
 
-    const QFont font = printFont(kTablePoints);
-    m_headerHeight = rowHeight(m_table.headers, printFont(kTablePoints, true), device);
+    const QFont font = QtLinePrinter::font(kTablePoints);
+    m_headerHeight = rowHeight(m_table.headers, QtLinePrinter::font(kTablePoints, true), device);
     m_heights.clear();
     m_heights.reserve(m_table.lines.size());
     m_pageStarts = {0};
@@ -195,19 +187,19 @@ void ListPrintout::drawPage(QPainter& painter, int page) const
     QPen rule(Qt::black);
     rule.setWidthF(kRulePoints * painter.device()->logicalDpiY() / 72.0);
     painter.setPen(rule);
-    painter.setFont(printFont(kHeaderPoints, true));
+    painter.setFont(QtLinePrinter::font(kHeaderPoints, true));
     painter.drawText(QRectF(0, 0, m_page.width(), m_body.top()), Qt::AlignLeft | Qt::AlignTop, m_pageHeader);
     if (!m_note.isEmpty()) {
-        painter.setFont(printFont(kTablePoints));
-        const double below = QFontMetricsF(printFont(kHeaderPoints, true), painter.device()).height();
+        painter.setFont(QtLinePrinter::font(kTablePoints));
+        const double below = QFontMetricsF(QtLinePrinter::font(kHeaderPoints, true), painter.device()).height();
         painter.drawText(QRectF(0, below, m_page.width(), m_body.top() - below), Qt::AlignLeft | Qt::AlignTop, m_note);
     }
 
     const double tableTop = m_body.top();
     painter.fillRect(QRectF(0, tableTop, m_columnX.last(), m_headerHeight), kHeaderBackground);
-    painter.setFont(printFont(kTablePoints, true));
+    painter.setFont(QtLinePrinter::font(kTablePoints, true));
     drawRow(painter, m_table.headers, tableTop, m_headerHeight);
-    painter.setFont(printFont(kTablePoints));
+    painter.setFont(QtLinePrinter::font(kTablePoints));
     double y = tableTop + m_headerHeight;
     for (int line = firstLine(page) - 1; line < firstLine(page + 1) - 1; ++line) {
         drawRow(painter, m_table.lines[line], y, m_heights[line]);
@@ -218,10 +210,8 @@ void ListPrintout::drawPage(QPainter& painter, int page) const
     for (double x : m_columnX)
         painter.drawLine(QPointF(x, tableTop), QPointF(x, y));
 
-    painter.setFont(printFont(kFooterPoints));
-    const QRectF footer(0, m_body.bottom(), m_page.width(), m_page.height() - m_body.bottom());
-    painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, m_footer);
-    painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(page).arg(pageCount()));
+    Printout::footer(painter, QRectF(0, m_body.bottom(), m_page.width(), m_page.height() - m_body.bottom()), m_footer,
+                     page, pageCount());
     painter.restore();
 }
 

@@ -1,5 +1,6 @@
 #include "Printout.h"
 
+#include "QtLinePrinter.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/Messages.h"
@@ -64,6 +65,13 @@ bool Printout::pages(QPagedPaintDevice& device, int count, const std::function<v
         draw(painter, page);
     }
     return painter.end();
+}
+
+void Printout::footer(QPainter& painter, const QRectF& area, const QString& text, int page, int count)
+{
+    painter.setFont(QtLinePrinter::font(kFooterPoints));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignBottom, text);
+    painter.drawText(area, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(page).arg(count));
 }
 
 QString Printout::pdfDir()

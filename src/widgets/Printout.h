@@ -8,6 +8,7 @@ class QDateTime;
 class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
+class QRectF;
 
 // Where one printout goes: the system's default printer, or a new PDF file when the program runs with
 // --print-to-pdf DIR or no printer is installed (then in the documents folder). The user is told the
@@ -23,6 +24,11 @@ public:
     // Draws pages 1 to count on the device, each after the first on a new page; false when the device
     // refused.
     static bool pages(QPagedPaintDevice& device, int count, const std::function<void(QPainter&, int page)>& draw);
+
+    // The footer's size in points.
+    static constexpr double kFooterPoints = 8;
+    // A page's footer in area: text on the left, "page / count" on the right, both on its bottom line.
+    static void footer(QPainter& painter, const QRectF& area, const QString& text, int page, int count);
 
     // The folder that printouts go to as PDF files; empty when they go to the printer.
     static QString pdfDir();

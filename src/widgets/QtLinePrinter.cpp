@@ -26,6 +26,14 @@ QFont QtLinePrinter::defaultFont()
     return font;
 }
 
+QFont QtLinePrinter::font(double points, bool bold)
+{
+    QFont font = defaultFont();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
 bool QtLinePrinter::start()
 {
     if (m_painter.isActive())

@@ -34,6 +34,8 @@ public:
 
     // The font the printer starts with: a plain sans serif of office documents.
     static QFont defaultFont();
+    // That font in another size, for printouts drawn on their own.
+    static QFont font(double points, bool bold = false);
 
 private:
     bool start();

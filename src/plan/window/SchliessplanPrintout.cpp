@@ -13,20 +13,11 @@
 namespace {
 constexpr double kTitlePoints = 12;
 constexpr double kCellPoints = 8;
-constexpr double kFooterPoints = 8;
 constexpr double kGapPoints = 8;
 constexpr double kPaddingPoints = 2;
 constexpr double kRulePoints = 0.5;
 constexpr double kDoorShare = 0.3; // of the page width at most; longer doors are cut short with "…"
 const QColor kHeaderBackground(0xE0, 0xE0, 0xE0);
-
-QFont printFont(double points, bool bold = false)
-{
-    QFont font = QtLinePrinter::defaultFont();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 int pagesFor(qsizetype items, int perPage)
 {
@@ -44,12 +35,12 @@ void SchliessplanPrintout::layout(QPagedPaintDevice& device)
     const double dpi = device.logicalDpiY();
     const auto points = [dpi](double pt) { return pt * dpi / 72.0; };
     m_page = QRectF(QPointF(0, 0), device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
-    m_top = QFontMetricsF(printFont(kTitlePoints, true), &device).height() + points(kGapPoints);
-    m_bottom = QFontMetricsF(printFont(kFooterPoints), &device).height() + points(kGapPoints);
+    m_top = QFontMetricsF(QtLinePrinter::font(kTitlePoints, true), &device).height() + points(kGapPoints);
+    m_bottom = QFontMetricsF(QtLinePrinter::font(Printout::kFooterPoints), &device).height() + points(kGapPoints);
     m_padding = points(kPaddingPoints);
 
-    const QFontMetricsF plain(printFont(kCellPoints), &device);
-    const QFontMetricsF bold(printFont(kCellPoints, true), &device);
+    const QFontMetricsF plain(QtLinePrinter::font(kCellPoints), &device);
+    const QFontMetricsF bold(QtLinePrinter::font(kCellPoints, true), &device);
     m_cell = plain.height() + 2 * m_padding;
     m_numberWidth = bold.horizontalAdvance(GetText(QStringLiteral("Zylinder"), 1924));
     m_doorWidth = bold.horizontalAdvance(GetText(QStringLiteral("Tür"), 1925));
@@ -94,7 +85,7 @@ void SchliessplanPrintout::drawPage(QPainter& painter, int page) const
     painter.setPen(rule);
 
     // Which part of the plan the page holds, counted from 1 as the rows and columns of the plan are.
-    painter.setFont(printFont(kTitlePoints, true));
+    painter.setFont(QtLinePrinter::font(kTitlePoints, true));
     QString header = m_title;
     if (pageCount() > 1)
         header += QStringLiteral(" – ") + GetText(QStringLiteral("Zylinder %1 bis %2, Schlüssel %3 bis %4"), 1932)
@@ -109,7 +100,7 @@ void SchliessplanPrintout::drawPage(QPainter& painter, int page) const
     const double right = left + (endKey - firstKey) * m_cell;
     const double bottom = top + m_keyHeight + (endRow - firstRow) * m_cell;
     painter.fillRect(QRectF(0, top, right, m_keyHeight), kHeaderBackground);
-    painter.setFont(printFont(kCellPoints, true));
+    painter.setFont(QtLinePrinter::font(kCellPoints, true));
     const QRectF titles(m_padding, top, m_numberWidth - 2 * m_padding, m_keyHeight - m_padding);
     painter.drawText(titles, Qt::AlignLeft | Qt::AlignBottom, GetText(QStringLiteral("Zylinder"), 1924));
     painter.drawText(titles.translated(m_numberWidth, 0), Qt::AlignLeft | Qt::AlignBottom,
@@ -124,7 +115,7 @@ void SchliessplanPrintout::drawPage(QPainter& painter, int page) const
         painter.restore();
     }
 
-    painter.setFont(printFont(kCellPoints));
+    painter.setFont(QtLinePrinter::font(kCellPoints));
     const QFontMetricsF metrics(painter.font(), painter.device());
     for (int r = firstRow; r < endRow; ++r) {
         const PlanMatrix::Cylinder& cylinder = m_plan.cylinders.at(r);
@@ -149,10 +140,8 @@ void SchliessplanPrintout::drawPage(QPainter& painter, int page) const
         painter.drawLine(QPointF(left + (k - firstKey + 1) * m_cell, top),
                          QPointF(left + (k - firstKey + 1) * m_cell, bottom));
 
-    painter.setFont(printFont(kFooterPoints));
-    const QRectF footer(0, m_page.height() - m_bottom, m_page.width(), m_bottom);
-    painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, m_footer);
-    painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(page).arg(pageCount()));
+    Printout::footer(painter, QRectF(0, m_page.height() - m_bottom, m_page.width(), m_bottom), m_footer, page,
+                     pageCount());
     painter.restore();
 }
 
