@@ -3,8 +3,10 @@
 #include "core/Blanks.h"
 #include "core/Database.h"
 #include "core/DateText.h"
+#include "core/Dialect.h"
 #include "core/RegisterChange.h"
 #include "core/Sql.h"
+#include "core/Statement.h"
 #include "core/TextCollation.h"
 #include "core/Texts.h"
 #include "widgets/LinePrinter.h"
@@ -135,27 +137,56 @@ std::optional<Report> report(Database& db, qint32 bewId)
     rs.close();
     report.doors = Schliessplan::doorsOf(db, report.keyNumber);
 
-    // Every key that opens one of the doors (the lost key too: its other copies), with which of them.
+    // Every key that opens one of the doors (the lost key too: its other copies), with which of them: as
+    // places in the list of doors, so that they come in the plan's order. The crossings of a group key's
+    // doors run to tens of thousands, so they are read by their bytes, and a number is folded once.
     const QString keysToTheDoors =
         QStringLiteral("FROM TBSchliessung l INNER JOIN TBSchliessung o ON o.ZylinderNr = l.ZylinderNr WHERE "
                        "l.SchluesselNr = ") +
         literal(report.keyNumber);
-    QHash<QString, QStringList> doorsOfKey;
-    for (Recordset keys = db.openRecordset(QStringLiteral("SELECT o.SchluesselNr, o.ZylinderNr ") + keysToTheDoors +
-                                           QStringLiteral(" ORDER BY o.SchluesselNr, o.ZylinderNr"));
-         !keys.eof(); keys.moveNext())
-        doorsOfKey[TextCollation::equalityKey(keys.text(0))] << keys.text(1);
-    // In the order of the plan, as the doors are listed.
     QHash<QString, int> place;
     for (qsizetype i = 0; i < report.doors.size(); ++i)
         place.insert(TextCollation::equalityKey(report.doors.at(i).number), int(i));
-    for (QStringList& cylinders : doorsOfKey)
-        std::sort(cylinders.begin(), cylinders.end(), [&place](const QString& a, const QString& b) {
-            return place.value(TextCollation::equalityKey(a)) < place.value(TextCollation::equalityKey(b));
-        });
+    QHash<QByteArray, int> placeOfBytes;
+    QHash<QByteArray, QList<int>> placesOfBytes; // by the key number's bytes
+    const auto bytes = [](sqlite3_stmt* row, int column) {
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
+                                       sqlite3_column_bytes(row, column));
+    };
+    Statement crossings(db.handle(), Dialect::translate(QStringLiteral("SELECT o.ZylinderNr, o.SchluesselNr ") +
+                                                        keysToTheDoors));
+    while (crossings.next()) {
+        const QByteArray cylinder = bytes(crossings.handle(), 0);
+        auto at = placeOfBytes.constFind(cylinder);
+        if (at == placeOfBytes.cend())
+            at = placeOfBytes.insert(QByteArray(cylinder.constData(), cylinder.size()),
+                                     place.value(TextCollation::equalityKey(QString::fromUtf8(cylinder)), -1));
+        if (*at < 0)
+            continue;
+        const QByteArray key = bytes(crossings.handle(), 1);
+        auto places = placesOfBytes.find(key);
+        if (places == placesOfBytes.end())
+            places = placesOfBytes.insert(QByteArray(key.constData(), key.size()), {});
+        places->append(*at);
+    }
+    QHash<QString, QList<int>> placesOfKey;
+    for (auto it = placesOfBytes.cbegin(); it != placesOfBytes.cend(); ++it)
+        placesOfKey[TextCollation::equalityKey(QString::fromUtf8(it.key()))] += it.value();
+    QHash<QString, QStringList> doorsOfKey;
+    for (auto it = placesOfKey.begin(); it != placesOfKey.end(); ++it) {
+        QList<int>& places = it.value();
+        std::sort(places.begin(), places.end());
+        places.erase(std::unique(places.begin(), places.end()), places.end());
+        QStringList& doors = doorsOfKey[it.key()];
+        for (const int i : std::as_const(places))
+            doors << report.doors.at(i).number;
+    }
 
+    // b.Bis, which the list needs not, is read all the same: without it the index of the copies out by
+    // day would hold every column asked for, and the engine would walk all copies out through it
+    // instead of seeking each key's copies out by key number.
     for (Recordset holders = db.openRecordset(
-             QStringLiteral("SELECT p.Nachname, p.Vorname, p.PersNr, b.SchluesselNr, b.ZusatzNr, b.Von FROM "
+             QStringLiteral("SELECT p.Nachname, p.Vorname, p.PersNr, b.SchluesselNr, b.ZusatzNr, b.Von, b.Bis FROM "
                             "TBBewegungen b INNER JOIN TBPersonen p ON p.PersID = b.PersonID WHERE b.Status = 0 AND "
                             "b.PersonID <> ") +
              persId + QStringLiteral(" AND b.SchluesselNr IN (SELECT o.SchluesselNr ") + keysToTheDoors +
