@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <vector>
 
 namespace Schliessplan {
 
@@ -45,7 +46,7 @@ const QString kCylinderColumns = QStringLiteral("z.ZylinderNr, z.Tuer, z.Bereich
 
 } // namespace
 
-PlanMatrix stored(Database& db)
+PlanMatrix outline(Database& db)
 {
     PlanMatrix plan;
     // The keys of the plan in its order; keys added to the register since then after them, in key order.
@@ -63,46 +64,68 @@ PlanMatrix stored(Database& db)
     std::sort(columns.begin(), columns.end(), [](const Column& a, const Column& b) {
         return a.place != b.place ? a.place < b.place : a.key.compare(b.key, Qt::CaseInsensitive) < 0;
     });
+    plan.keys.reserve(columns.size());
     for (const Column& column : std::as_const(columns))
         plan.keys << column.key;
-    QHash<QString, int> keyColumn;
-    for (qsizetype i = 0; i < plan.keys.size(); ++i)
-        keyColumn.insert(TextCollation::equalityKey(plan.keys.at(i)), int(i));
 
-    QHash<QString, int> cylinderRow;
     for (Recordset rs = db.openRecordset(QStringLiteral("SELECT ") + kCylinderColumns +
                                          QStringLiteral(" FROM TBZylinder z ORDER BY z.Reihe, z.ZylinderNr"));
          !rs.eof(); rs.moveNext()) {
         const Cylinder c = cylinderOf(rs);
-        cylinderRow.insert(TextCollation::equalityKey(c.number), int(plan.cylinders.size()));
         plan.cylinders << PlanMatrix::Cylinder{c.number, c.door, c.area, c.remark, {}};
     }
+    return plan;
+}
 
-    // In the table's order, so a cylinder's number is looked up once for all its keys; a key number is
-    // folded once for all its crossings. Read through the engine's own statement: a large plan has
-    // millions of crossings.
-    QByteArray lastCylinder;
-    PlanMatrix::Cylinder* current = nullptr;
-    QHash<QByteArray, int> columnOfNumber;
+PlanMatrix stored(Database& db)
+{
+    PlanMatrix plan = outline(db);
+    QHash<QString, int> keyColumn;
+    for (qsizetype i = 0; i < plan.keys.size(); ++i)
+        keyColumn.insert(TextCollation::equalityKey(plan.keys.at(i)), int(i));
+    QHash<QString, int> cylinderRow;
+    for (qsizetype i = 0; i < plan.cylinders.size(); ++i)
+        cylinderRow.insert(TextCollation::equalityKey(plan.cylinders.at(i).number), int(i));
+
+    // In the keys' order (the index on the key number holds both columns), so a key number is folded and
+    // looked up once for all its cylinders; the plan's cylinders, far fewer than its keys, are then found by
+    // their bytes. Read through the engine's own statement: a large plan has millions of crossings.
+    bool started = false;
+    QByteArray lastKey;
+    int column = -1;
+    QHash<QByteArray, int> rowOfNumber;
+    std::vector<std::pair<int, int>> found; // row, column
+    // The row's text without a copy: valid until the next step.
     const auto bytes = [](sqlite3_stmt* row, int column) {
-        return QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
-                          sqlite3_column_bytes(row, column));
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
+                                       sqlite3_column_bytes(row, column));
     };
-    Statement crossings(db.handle(), "SELECT ZylinderNr, SchluesselNr FROM TBSchliessung");
+    Statement crossings(db.handle(), "SELECT SchluesselNr, ZylinderNr FROM TBSchliessung ORDER BY SchluesselNr");
     while (crossings.next()) {
-        const QByteArray number = bytes(crossings.handle(), 0);
-        if (!current || number != lastCylinder) {
-            lastCylinder = number;
-            const int row = cylinderRow.value(TextCollation::equalityKey(QString::fromUtf8(number)), -1);
-            current = row < 0 ? nullptr : &plan.cylinders[row];
+        const QByteArray key = bytes(crossings.handle(), 0);
+        if (!started || key != lastKey) {
+            started = true;
+            lastKey = QByteArray(key.constData(), key.size());
+            column = keyColumn.value(TextCollation::equalityKey(QString::fromUtf8(key)), -1);
         }
-        const QByteArray key = bytes(crossings.handle(), 1);
-        auto known = columnOfNumber.constFind(key);
-        if (known == columnOfNumber.cend())
-            known = columnOfNumber.insert(key, keyColumn.value(TextCollation::equalityKey(QString::fromUtf8(key)), -1));
-        if (current && *known >= 0)
-            current->keys << *known;
+        if (column < 0)
+            continue;
+        const QByteArray number = bytes(crossings.handle(), 1);
+        auto known = rowOfNumber.constFind(number);
+        if (known == rowOfNumber.cend())
+            known = rowOfNumber.insert(QByteArray(number.constData(), number.size()),
+                                       cylinderRow.value(TextCollation::equalityKey(QString::fromUtf8(number)), -1));
+        if (*known >= 0)
+            found.push_back({*known, column});
     }
+    // Each cylinder's keys in one piece, in the columns' order.
+    QList<int> perCylinder(plan.cylinders.size(), 0);
+    for (const auto& [row, key] : found)
+        ++perCylinder[row];
+    for (qsizetype row = 0; row < plan.cylinders.size(); ++row)
+        plan.cylinders[row].keys.reserve(perCylinder.at(row));
+    for (const auto& [row, key] : found)
+        plan.cylinders[row].keys.append(key);
     for (PlanMatrix::Cylinder& cylinder : plan.cylinders)
         std::sort(cylinder.keys.begin(), cylinder.keys.end());
     return plan;
@@ -111,6 +134,21 @@ PlanMatrix stored(Database& db)
 bool hasPlan(Database& db)
 {
     return !db.openRecordset(QStringLiteral("SELECT 1 FROM TBZylinder LIMIT 1")).eof();
+}
+
+QStringList keysOf(Database& db, const QString& cylinder)
+{
+    QStringList keys;
+    for (Recordset rs = db.openRecordset(QStringLiteral("SELECT SchluesselNr FROM TBSchliessung WHERE ZylinderNr = ") +
+                                         literal(cylinder));
+         !rs.eof(); rs.moveNext())
+        keys << rs.text(0);
+    return keys;
+}
+
+qsizetype crossings(Database& db)
+{
+    return db.openRecordset(QStringLiteral("SELECT Count(*) FROM TBSchliessung")).field(0).toLongLong();
 }
 
 ImportReport import(Database& db, const PlanMatrix& plan)

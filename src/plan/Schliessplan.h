@@ -18,6 +18,17 @@ namespace Schliessplan {
 // order of the plan they came from; keys the plan did not name follow in the key list's order.
 PlanMatrix stored(Database& db);
 
+// The same without the crossings: the keys and cylinders in that order, every cylinder's keys empty. A
+// large plan has millions of crossings; a window that shows a few cylinders at a time reads them with
+// keysOf as it needs them.
+PlanMatrix outline(Database& db);
+
+// The numbers of the keys that open the cylinder, as the register stores them.
+QStringList keysOf(Database& db, const QString& cylinder);
+
+// How many crossings the plan has.
+qsizetype crossings(Database& db);
+
 // Whether the register holds a plan: at least one cylinder.
 bool hasPlan(Database& db);
 

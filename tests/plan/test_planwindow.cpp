@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -95,6 +96,7 @@ private Q_SLOTS:
         window.sprPlan_Click(1, 2); // B1 no longer opens the cellar
         QCOMPARE(column("SELECT SchluesselNr FROM TBSchliessung WHERE ZylinderNr = 'Z-02'"), "K2");
         QCOMPARE(window.plan->data(window.plan->index(1, 2)).toString(), "");
+        QCOMPARE(window.lblAnzahl->text(), "2 Zylinder, 2 Schlüssel, 2 Schließungen");
         QCOMPARE(texts(window.sprInhaber, 0), QStringList{"Schulz"});
         window.sprPlan_Click(0, 3);
         QCOMPARE(column("SELECT SchluesselNr FROM TBSchliessung WHERE ZylinderNr = 'Z-01'"), "B1|K2");
@@ -109,6 +111,30 @@ private Q_SLOTS:
         window.dfSuche->setText("Dach");
         window.pbSuchen_Click();
         QCOMPARE(messages.lastText(), "Kein Zylinder und keine Tür enthält „Dach“.");
+    }
+
+    // Opened from a key, the window stands on the first door the key opens. The key numbers on top stand
+    // as high as the longest of them, also once a plan with a longer one came in.
+    void opensAtTheKey()
+    {
+        const auto currentCell = [](const QString& key) {
+            QModelIndex current;
+            DialogRunner::setHook(
+                [&](QDialog& dialog) { current = static_cast<DlgSchliessplan&>(dialog).sprPlan->currentIndex(); });
+            DlgSchliessplan::open(nullptr, key);
+            return std::pair(current.row(), current.column());
+        };
+        QCOMPARE(currentCell("K2"), std::pair(1, 3));
+        QCOMPARE(currentCell("b1"), std::pair(0, 2));
+
+        DlgSchliessplan window;
+        window.load();
+        const int before = window.sprPlan->horizontalHeader()->height();
+        ScriptedMessages messages;
+        const QString longer = m_db->dir() + "/longer.csv";
+        writeFile(longer, "Zylinder;Tür;B1;K2;WWWWWWWWWW\nZ-01;Büro;X;;X\n");
+        window.importFile(longer);
+        QVERIFY(window.sprPlan->horizontalHeader()->height() > before);
     }
 
     // Ctrl+Z in the window takes the last change back and Ctrl+Y makes it again, the matrix and the

@@ -198,12 +198,11 @@ QStringList DlgSchliessplan::open(QWidget* parent, const QString& keyNumber)
     dialog.load();
     // The key's column in sight, on the first cylinder it opens.
     if (const int column = dialog.plan->columnOf(keyNumber); column >= 0) {
-        int row = 0;
-        while (row < dialog.plan->rowCount() && !dialog.plan->opens(row, column))
-            ++row;
-        if (row < dialog.plan->rowCount())
+        const QList<Schliessplan::Cylinder> doors = Schliessplan::doorsOf(db(), keyNumber);
+        const int row = doors.isEmpty() ? -1 : dialog.plan->rowOf(doors.first().number);
+        if (row >= 0)
             dialog.sprPlan->setCurrentIndex(dialog.plan->index(row, column));
-        dialog.sprPlan->scrollTo(dialog.plan->index(row < dialog.plan->rowCount() ? row : 0, column));
+        dialog.sprPlan->scrollTo(dialog.plan->index(std::max(row, 0), column));
     }
     DialogRunner::run(dialog);
     return dialog.changedTables();
@@ -212,7 +211,7 @@ QStringList DlgSchliessplan::open(QWidget* parent, const QString& keyNumber)
 void DlgSchliessplan::load()
 {
     WaitCursor wait;
-    plan->setPlan(Schliessplan::stored(db()));
+    plan->load(db());
     m_current = -1;
     if (plan->rowCount() > 0)
         sprZylinder->setCurrentIndex(plan->index(0, SchliessplanModel::kZylinder));
@@ -268,8 +267,8 @@ void DlgSchliessplan::showCount()
 {
     lblAnzahl->setText(GetText(QStringLiteral("%1 Zylinder, %2 Schlüssel, %3 Schließungen"), 1937)
                            .arg(plan->rowCount())
-                           .arg(plan->plan().keys.size())
-                           .arg(plan->plan().crossings()));
+                           .arg(plan->outline().keys.size())
+                           .arg(plan->crossings()));
 }
 
 void DlgSchliessplan::sprPlan_Click(int row, int column)
@@ -301,7 +300,7 @@ void DlgSchliessplan::setCurrentCylinder(int row)
     if (number.isEmpty()) {
         lblBerechtigte->clear();
     } else {
-        const QString door = plan->plan().cylinders.at(row).door;
+        const QString door = plan->outline().cylinders.at(row).door;
         lblBerechtigte->setText(GetText(QStringLiteral("Wer kann %1 öffnen:"), 1938)
                                     .arg(door.isEmpty() ? number : number + QStringLiteral(" (") + door + ')'));
         for (const Schliessplan::Holder& h : Schliessplan::whoCanOpen(db(), number))
@@ -376,13 +375,20 @@ void DlgSchliessplan::pbExportieren_Click()
 {
     saveFileAs(this, GetText(QStringLiteral("Liste exportieren"), 826), QStringLiteral("Schliessplan.csv"),
                GetText(QStringLiteral("CSV-Dateien"), 829) + QStringLiteral(" (*.csv)"), QStringLiteral("csv"),
-               [this](const QString& path, QString* error) { return PlanFile::write(path, plan->plan(), error); });
+               [this](const QString& path, QString* error) {
+                   const WaitCursor wait;
+                   return PlanFile::write(path, Schliessplan::stored(db()), error);
+               });
 }
 
 void DlgSchliessplan::pbDrucken_Click()
 {
     const QString title = GetText(QStringLiteral("Schließplan"), 1933);
-    SchliessplanPrintout printout(plan->plan(), title, kProgramDescription);
+    const PlanMatrix whole = [this] {
+        const WaitCursor wait;
+        return Schliessplan::stored(db());
+    }();
+    SchliessplanPrintout printout(whole, title, kProgramDescription);
     Printout::run(QStringLiteral("Schliessplan"), QString(), title, QMarginsF(500, 720, 500, 720),
                   [&printout](QPrinter& printer) {
                       const WaitCursor wait;

@@ -2,23 +2,45 @@
 
 #include "core/TextCollation.h"
 #include "core/Texts.h"
+#include "plan/Schliessplan.h"
 
 #include <algorithm>
 
 SchliessplanModel::SchliessplanModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void SchliessplanModel::setPlan(PlanMatrix plan)
+void SchliessplanModel::load(Database& db)
 {
     beginResetModel();
-    m_plan = std::move(plan);
+    m_db = &db;
+    m_plan = Schliessplan::outline(db);
+    m_columnOf.clear();
+    m_columnOf.reserve(m_plan.keys.size());
+    for (qsizetype k = 0; k < m_plan.keys.size(); ++k)
+        m_columnOf.insert(TextCollation::equalityKey(m_plan.keys.at(k)), int(k));
+    m_rows = QList<std::optional<QList<int>>>(m_plan.cylinders.size());
+    m_crossings = Schliessplan::crossings(db);
     endResetModel();
+}
+
+const QList<int>& SchliessplanModel::keysOfRow(int row) const
+{
+    std::optional<QList<int>>& keys = m_rows[row];
+    if (!keys) {
+        keys.emplace();
+        for (const QString& key : Schliessplan::keysOf(*m_db, m_plan.cylinders.at(row).number)) {
+            if (const int k = m_columnOf.value(TextCollation::equalityKey(key), -1); k >= 0)
+                keys->append(k);
+        }
+        std::sort(keys->begin(), keys->end());
+    }
+    return *keys;
 }
 
 bool SchliessplanModel::opens(int row, int column) const
 {
-    if (row < 0 || row >= m_plan.cylinders.size() || column < kFirstKey)
+    if (row < 0 || row >= m_plan.cylinders.size() || column < kFirstKey || column >= columnCount())
         return false;
-    const QList<int>& keys = m_plan.cylinders.at(row).keys;
+    const QList<int>& keys = keysOfRow(row);
     return std::binary_search(keys.begin(), keys.end(), column - kFirstKey);
 }
 
@@ -27,12 +49,13 @@ void SchliessplanModel::setOpens(int row, int column, bool opens)
     if (row < 0 || row >= m_plan.cylinders.size() || column < kFirstKey || column >= columnCount() ||
         this->opens(row, column) == opens)
         return;
-    QList<int>& keys = m_plan.cylinders[row].keys;
+    QList<int>& keys = *m_rows[row]; // read by opens() above
     const auto at = std::lower_bound(keys.begin(), keys.end(), column - kFirstKey);
     if (opens)
         keys.insert(at, column - kFirstKey);
     else
         keys.erase(at);
+    m_crossings += opens ? 1 : -1;
     const QModelIndex cell = index(row, column);
     Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
 }
@@ -60,12 +83,8 @@ int SchliessplanModel::rowOf(const QString& cylinderNumber) const
 
 int SchliessplanModel::columnOf(const QString& keyNumber) const
 {
-    const QString wanted = TextCollation::equalityKey(keyNumber);
-    for (qsizetype k = 0; k < m_plan.keys.size(); ++k) {
-        if (TextCollation::equalityKey(m_plan.keys.at(k)) == wanted)
-            return int(k) + kFirstKey;
-    }
-    return -1;
+    const int k = m_columnOf.value(TextCollation::equalityKey(keyNumber), -1);
+    return k < 0 ? -1 : k + kFirstKey;
 }
 
 int SchliessplanModel::find(const QString& text, int after) const

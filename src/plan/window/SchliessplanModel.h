@@ -3,10 +3,15 @@
 #include "plan/PlanMatrix.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <optional>
+
+class Database;
 
 // The locking plan as a table: the cylinder and its door in the first two columns, then one column per
-// key with an X where the key opens the cylinder. Holds the whole plan; a crossing is looked up in the
-// cylinder's sorted keys, so a plan of thousands of rows and columns shows without delay.
+// key with an X where the key opens the cylinder. Holds the plan's keys and cylinders; a cylinder's
+// crossings are read from the register when its row is first shown, so a plan of thousands of rows and
+// columns opens and scrolls without delay.
 class SchliessplanModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -17,8 +22,11 @@ public:
 
     explicit SchliessplanModel(QObject* parent = nullptr);
 
-    void setPlan(PlanMatrix plan);
-    const PlanMatrix& plan() const { return m_plan; }
+    // Reads the register's plan afresh.
+    void load(Database& db);
+    // The plan's keys and cylinders, without their crossings.
+    const PlanMatrix& outline() const { return m_plan; }
+    qsizetype crossings() const { return m_crossings; }
 
     // Whether the key of the column opens the cylinder of the row; columns from kFirstKey.
     bool opens(int row, int column) const;
@@ -41,5 +49,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    // The row's key columns, ascending; read when first asked for.
+    const QList<int>& keysOfRow(int row) const;
+
+    Database* m_db = nullptr;
     PlanMatrix m_plan;
+    QHash<QString, int> m_columnOf; // by the key number's equality key
+    mutable QList<std::optional<QList<int>>> m_rows;
+    qsizetype m_crossings = 0;
 };

@@ -1,5 +1,7 @@
 #include "UprightHeader.h"
 
+#include <QEvent>
+#include <QHash>
 #include <QPainter>
 
 UprightHeader::UprightHeader(int firstUpright, QWidget* parent)
@@ -7,16 +9,59 @@ UprightHeader::UprightHeader(int firstUpright, QWidget* parent)
 {
 }
 
+void UprightHeader::setModel(QAbstractItemModel* model)
+{
+    if (this->model())
+        disconnect(this->model(), nullptr, this, nullptr);
+    QHeaderView::setModel(model);
+    m_longest = -1;
+    if (!model)
+        return;
+    // The longest text is measured again once the texts may have changed.
+    const auto forget = [this] { m_longest = -1; };
+    connect(model, &QAbstractItemModel::modelReset, this, forget);
+    connect(model, &QAbstractItemModel::layoutChanged, this, forget);
+    connect(model, &QAbstractItemModel::headerDataChanged, this, forget);
+    connect(model, &QAbstractItemModel::columnsInserted, this, forget);
+    connect(model, &QAbstractItemModel::columnsRemoved, this, forget);
+}
+
+void UprightHeader::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_longest = -1;
+    QHeaderView::changeEvent(event);
+}
+
+int UprightHeader::longestText() const
+{
+    if (m_longest >= 0 || !model())
+        return std::max(m_longest, 0);
+    // A plan has tens of thousands of keys, and shaping each number takes longer than the window may take
+    // to open: a text is as wide as its characters side by side (the margin below covers any kerning).
+    const QFontMetrics metrics = fontMetrics();
+    QHash<char16_t, int> advance;
+    int longest = 0;
+    for (int section = m_firstUpright; section < model()->columnCount(); ++section) {
+        int width = 0;
+        for (const QChar c : model()->headerData(section, Qt::Horizontal).toString()) {
+            auto known = advance.constFind(c.unicode());
+            if (known == advance.cend())
+                known = advance.insert(c.unicode(), metrics.horizontalAdvance(c));
+            width += *known;
+        }
+        longest = std::max(longest, width);
+    }
+    m_longest = longest;
+    return longest;
+}
+
 QSize UprightHeader::sizeHint() const
 {
     QSize size = QHeaderView::sizeHint();
     if (!model())
         return size;
-    int longest = 0;
-    for (int section = m_firstUpright; section < model()->columnCount(); ++section)
-        longest =
-            std::max(longest, fontMetrics().horizontalAdvance(model()->headerData(section, Qt::Horizontal).toString()));
-    size.setHeight(std::max(size.height(), longest + 12));
+    size.setHeight(std::max(size.height(), longestText() + 12));
     return size;
 }
 

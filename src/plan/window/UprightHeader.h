@@ -13,10 +13,15 @@ public:
 
     // High enough for the longest text of the model's upright sections.
     QSize sizeHint() const override;
+    void setModel(QAbstractItemModel* model) override;
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    int longestText() const;
+
     int m_firstUpright;
+    mutable int m_longest = -1; // width of the longest upright text; -1 until measured
 };
