@@ -263,6 +263,8 @@ Database::Database(sqlite3* db) : m_db(db) {}
 
 Database::~Database()
 {
+    if (m_beforeClose)
+        m_beforeClose();
     // close_v2 waits for recordsets still open; the file locks go with the last of them.
     sqlite3_close_v2(m_db);
 }

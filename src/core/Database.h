@@ -53,6 +53,10 @@ public:
     // Transaction): the start holds writes there until the day's copy of the register is whole.
     void setWriteGate(std::function<void()> gate) { m_writeGate = std::move(gate); }
 
+    // Called once as the connection closes, before it does: what reads through it from another thread
+    // (the day's copy) stops there, however the register is let go.
+    void setBeforeClose(std::function<void()> stop) { m_beforeClose = std::move(stop); }
+
     // Groups several statements: all of them land or none (rolls back unless committed).
     class Transaction
     {
@@ -82,5 +86,6 @@ private:
     sqlite3* m_db = nullptr;
     Observer m_observer;
     std::function<void()> m_writeGate;
+    std::function<void()> m_beforeClose;
     int m_savepointDepth = 0;
 };

@@ -96,8 +96,14 @@ void openRegisterAhead(bool holdCopy)
         traceStatements(*state.DB);
     if (state.backupAtStart) {
         g_copy = Backup::start(state.DB->handle(), state.databasePath, Clock::today(), holdCopy);
-        if (g_copy)
+        if (g_copy) {
             state.DB->setWriteGate(holdWritesUntilCopied);
+            // Dropped without closeRegister(), the connection still stops its copy first.
+            state.DB->setBeforeClose([copy = g_copy.get()] {
+                if (g_copy.get() == copy)
+                    g_copy.reset();
+            });
+        }
     }
 }
 

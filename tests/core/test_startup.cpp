@@ -344,6 +344,18 @@ private Q_SLOTS:
         QVERIFY(messages.shown.isEmpty());
     }
 
+    // A register let go without closing while its day's copy waits: the copy stops and goes before the
+    // connection closes, and leaves nothing half written.
+    void droppedWhileTheCopyWaits()
+    {
+        Clock::setToday(QDate(2026, 12, 6));
+        openRegisterAhead(true);
+        QVERIFY(dailyCopy());
+        app().DB.reset();
+        QVERIFY(!dailyCopy());
+        QVERIFY(!copies().join(' ').contains("partial"));
+    }
+
     // What interrupted copies left is removed, of any day; only regular files under a copy's names.
     void leftoversOfEveryDay()
     {
