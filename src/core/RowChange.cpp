@@ -5,6 +5,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <functional>
 #include <sqlite3.h>
 
 namespace {
@@ -71,6 +72,26 @@ void readRows(Statement& select, QMap<qint64, RowChange::Row>& into)
             row.append(valueAt(stmt, c));
         into.insert(sqlite3_column_int64(stmt, 0), std::move(row));
     }
+}
+
+// Runs work(first, count) over n rows in groups that take at most kParameters parameters of width each:
+// thousands of rows in a few statements rather than one each. Every statement of a transaction on a table
+// with triggers keeps a journal of its own, which costs more than the row.
+void inGroups(qsizetype n, int width, const std::function<void(qsizetype, qsizetype)>& work)
+{
+    constexpr qsizetype kParameters = 999; // the least any build of the engine allows
+    const qsizetype group = std::max<qsizetype>(1, kParameters / width);
+    for (qsizetype first = 0; first < n; first += group)
+        work(first, std::min(group, n - first));
+}
+
+// "?, ?, ?" for one value each, or "(?, ?), (?, ?)" for rows of width values.
+QString placeholders(qsizetype rows, int width)
+{
+    const QString row = QStringList(width, QStringLiteral("?")).join(QStringLiteral(", "));
+    if (width == 1)
+        return QStringList(rows, row).join(QStringLiteral(", "));
+    return QStringList(rows, QLatin1Char('(') + row + QLatin1Char(')')).join(QStringLiteral(", "));
 }
 
 QString quoted(const QString& name)
@@ -156,13 +177,18 @@ bool RowChange::restore(Database& db, Side side) const
         const QMap<qint64, Row>& then = side == Side::Before ? t.before : t.after;
         const QString table = quoted(t.scope.table);
         // Deletes first, so that a value that must be unique is free again before it comes back.
-        Statement remove = prepare(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE rowid = ?"));
-        for (auto it = now.cbegin(); it != now.cend(); ++it) {
-            if (then.contains(it.key()))
-                continue;
-            remove.number(1, it.key());
-            remove.run();
+        QList<qint64> gone;
+        for (auto it = now.keyBegin(); it != now.keyEnd(); ++it) {
+            if (!then.contains(*it))
+                gone << *it;
         }
+        inGroups(gone.size(), 1, [&](qsizetype first, qsizetype count) {
+            Statement remove = prepare(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE rowid IN (") +
+                                               placeholders(count, 1) + QLatin1Char(')'));
+            for (qsizetype i = 0; i < count; ++i)
+                remove.number(int(i) + 1, gone.at(first + i));
+            remove.run();
+        });
         for (auto it = then.cbegin(); it != then.cend(); ++it) {
             const auto current = now.constFind(it.key());
             if (current == now.cend())
@@ -192,20 +218,25 @@ bool RowChange::restore(Database& db, Side side) const
         const bool rowidApart = t.rowidColumn < 0;
         if (rowidApart)
             names.prepend(QStringLiteral("rowid"));
-        Statement insert = prepare(db, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                                           names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                                           QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
-                                           QLatin1Char(')'));
+        QList<QMap<qint64, Row>::const_iterator> back;
         for (auto it = then.cbegin(); it != then.cend(); ++it) {
-            if (now.contains(it.key()))
-                continue;
-            int index = 1;
-            if (rowidApart)
-                insert.number(index++, it.key());
-            for (const Value& v : *it)
-                bind(insert, index++, v);
-            insert.run();
+            if (!now.contains(it.key()))
+                back << it;
         }
+        const int width = int(names.size());
+        inGroups(back.size(), width, [&](qsizetype first, qsizetype count) {
+            Statement insert = prepare(db, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                                               names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES ") +
+                                               placeholders(count, width));
+            int index = 1;
+            for (qsizetype i = first; i < first + count; ++i) {
+                if (rowidApart)
+                    insert.number(index++, back.at(i).key());
+                for (const Value& v : *back.at(i))
+                    bind(insert, index++, v);
+            }
+            insert.run();
+        });
     }
     return true;
 }
