@@ -88,10 +88,6 @@ private Q_SLOTS:
         row("blank number: name check only", -1, {"Neu", "", "  "}, "", true,
             {"SELECT PersID FROM TBPersonen WHERE NOT Storniert AND (Nachname = 'Neu')",
              "INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES('Neu', ' ', '   ', False)"});
-        row("with number, quotes doubled, blanks kept", -1, {" O'Neil ", "D'Arcy", "A'1"}, "", true,
-            {"SELECT PersID FROM TBPersonen WHERE NOT Storniert AND (Nachname = ' O''Neil ' OR PersNr = 'A''1')",
-             "INSERT INTO TBPersonen (Nachname, Vorname, PersNr, Storniert) VALUES(' O''Neil ', 'D''Arcy ', 'A''1 ', "
-             "False)"});
         row("edit to a namesake asks nothing", 2, {"Meier", "Eva", "4711"}, "", true,
             {"UPDATE TBPersonen SET Nachname = 'Meier', Vorname = 'Eva ', PersNr = '4711 ' WHERE PersID = 2"});
         row("family name of blanks", -1, {"   ", "Egon", "1"}, "Der Nachname muß angegeben werden!", false);

@@ -5,12 +5,11 @@
 #include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
 #include "plan/Verlust.h"
+#include "support/Program.h"
 #include "support/Query.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
-
-#include <QProcess>
 
 namespace {
 
@@ -29,16 +28,6 @@ void seed(TestDatabase& t)
     addMovement(t, "B1", 0, 1, "3/5/26", "1");
     addMovement(t, "B1", 0, 2, "3/6/26", "2");
     addMovement(t, "K2", 0, 1, "3/7/26");
-}
-
-PlanMatrix planOf(const QByteArray& bytes)
-{
-    QString error;
-    const auto rows = Csv::parse(bytes, &error);
-    const auto plan = rows ? PlanFile::fromRows(*rows, &error) : std::nullopt;
-    if (!plan)
-        qFatal("not a plan: %s", qPrintable(error));
-    return *plan;
 }
 
 // "Z-01:Büro; Süd:B1,GHS|…": each cylinder with its door and keys.
@@ -169,29 +158,18 @@ private Q_SLOTS:
         QTest::newRow("no such cylinder")
             << QStringList{"--who-can-open", "Z-9"} << 1 << "clavaro: Kein Zylinder Z-9 im Schließplan.";
         QTest::newRow("doors of B1") << QStringList{"--doors-of", "b1"} << 0 << "Z-01;\"Büro; Süd\";\nZ-02;Keller;\n";
-        QTest::newRow("unreadable plan") << QStringList{"--import-locking-plan", "missing.csv"} << 1 << "clavaro: ";
+        QTest::newRow("unreadable plan") << QStringList{"--import-locking-plan", "/nonexistent/plan.csv"} << 1 << "clavaro: ";
     }
     void commandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
-        const QString binary = qEnvironmentVariable("CLAVARO_BINARY");
-        if (binary.isEmpty())
-            QSKIP("CLAVARO_BINARY is not set (run through ctest)");
         Schliessplan::import(db(), planOf(kPlan));
         app().DB.reset(); // the program opens the file for itself
         const QByteArray before = fileContent(m_db->path());
-
         QProcess clavaro;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LC_ALL", "C.UTF-8");
-        env.remove("DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        clavaro.setProcessEnvironment(env);
-        clavaro.setWorkingDirectory(m_db->dir());
-        clavaro.start(binary, QStringList{"--database", m_db->path(), "--no-backup"} + arguments);
-        QVERIFY(clavaro.waitForFinished());
+        QVERIFY(runProgram(clavaro, QStringList{"--database", m_db->path(), "--no-backup"} + arguments));
         QCOMPARE(clavaro.exitCode(), exitCode);
         if (exitCode == 0)
             QCOMPARE(QString::fromUtf8(clavaro.readAllStandardOutput()), output);

@@ -3,7 +3,6 @@
 #include "handouts/HandoutPane.h"
 #include "keys/DlgSchluessel.h"
 #include "keys/KeyPane.h"
-#include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
 #include "plan/window/DlgSchliessplan.h"
 #include "plan/window/PlanMenus.h"
@@ -65,10 +64,7 @@ private Q_SLOTS:
         addKey(*m_db, "K2", "Keller ", 1);
         addMovement(*m_db, "B1", 0, 1, "3/5/26", "1");
         addMovement(*m_db, "K2", 0, 2, "3/7/26");
-        const QString plan = m_db->dir() + "/plan.csv";
-        writeFile(plan, "Zylinder;Tür;B1;K2\nZ-01;Büro;X;\nZ-02;Keller;X;X\n");
-        QString error;
-        Schliessplan::import(db(), *PlanFile::read(plan, &error));
+        Schliessplan::import(db(), planOf("Zylinder;Tür;B1;K2\nZ-01;Büro;X;\nZ-02;Keller;X;X\n"));
     }
     void cleanup()
     {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/AppState.h"
+#include "core/Csv.h"
 #include "core/Sql.h"
+#include "plan/PlanFile.h"
 #include "support/TestDatabase.h"
 
 #include <QStringList>
@@ -40,4 +42,15 @@ inline void recordStatements(QStringList& into)
 {
     into.clear();
     db().setObserver([&into](const QString& written, const QString&) { into << written; });
+}
+
+// A locking plan from the lock maker's file as bytes; the test stops when they are no plan.
+inline PlanMatrix planOf(const QByteArray& bytes)
+{
+    QString error;
+    const auto rows = Csv::parse(bytes, &error);
+    const auto plan = rows ? PlanFile::fromRows(*rows, &error) : std::nullopt;
+    if (!plan)
+        qFatal("not a plan: %s", qPrintable(error));
+    return *plan;
 }

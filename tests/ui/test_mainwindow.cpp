@@ -19,13 +19,11 @@
 #include "ui/MainLayout.h"
 #include "ui/StartLists.h"
 #include "undo/Undo.h"
-#include "widgets/DesignedFont.h"
 #include "widgets/TabListWidget.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -245,14 +243,6 @@ private Q_SLOTS:
             QCOMPARE(qRound(r.columnUnits[0] * 100), c.firstColumn);
             QCOMPARE(qRound(r.columnUnits[4] * 100), c.lastColumn);
         }
-    }
-
-    // The layout is measured in Arial's widths: the font the windows get must have them, or captions and
-    // dates are cut. The package depends on fonts-liberation for this.
-    void designedFontHasArialMetrics()
-    {
-        const QString family = QFontInfo(designedFont()).family();
-        QVERIFY2(family == QLatin1String("Liberation Sans") || family == QLatin1String("Arial"), qPrintable(family));
     }
 
     // The start window opens in the current language with Deutsch selected. OK and a click on the frame's free surface

@@ -2,7 +2,6 @@
 // as after), the journal saying what happened, refusals when the rows have changed since.
 #include "confirmation/DlgFormular.h"
 #include "core/Clock.h"
-#include "core/Csv.h"
 #include "core/SqlError.h"
 #include "core/Startup.h"
 #include "handouts/HandoutPane.h"
@@ -11,7 +10,6 @@
 #include "keys/KeyPane.h"
 #include "persons/DlgPerson.h"
 #include "persons/PersonPane.h"
-#include "plan/PlanFile.h"
 #include "plan/Schliessplan.h"
 #include "plan/Verlust.h"
 #include "support/Query.h"
@@ -49,12 +47,6 @@ QString registerRows()
 int lastEntry()
 {
     return column(QStringLiteral("SELECT coalesce(max(VerlaufID), 0) FROM TBVerlauf")).toInt();
-}
-
-PlanMatrix planOf(const QByteArray& csv)
-{
-    QString error;
-    return *PlanFile::fromRows(*Csv::parse(csv, &error), &error);
 }
 
 // Meier Hans (1) holds K7/3 (BewID 1); Schulz Eva (2) has returned T4/1, T4/2 and T4/5 (BewID 2 to 4).
