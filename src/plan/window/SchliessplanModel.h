@@ -30,7 +30,8 @@ public:
 
     // Whether the key of the column opens the cylinder of the row; columns from kFirstKey.
     bool opens(int row, int column) const;
-    // Shows the crossing as the register now holds it.
+    // Shows the crossing as the register now holds it, after a change that asked opens() first: a row not
+    // read before is read as the register holds it, and the count of crossings stays as it was.
     void setOpens(int row, int column, bool opens);
 
     QString cylinderNumber(int row) const;
