@@ -306,6 +306,10 @@ ImportReport import(Database& db, const PlanMatrix& plan)
                                           : QStringLiteral(" WHERE SchluesselNr NOT IN (") +
                                                 kept.join(QStringLiteral(", ")) + QLatin1Char(')'));
 
+    report.cylindersRemoved.sort(Qt::CaseInsensitive);
+    if (statements.isEmpty()) // the same plan again: nothing to write, nothing to keep for undo
+        return report;
+
     QStringList createdKeys;
     for (const QString& number : std::as_const(report.keysCreated))
         createdKeys << literal(number);
@@ -320,7 +324,6 @@ ImportReport import(Database& db, const PlanMatrix& plan)
         for (const QString& statement : std::as_const(statements))
             db.execute(statement);
     });
-    report.cylindersRemoved.sort(Qt::CaseInsensitive);
     return report;
 }
 
