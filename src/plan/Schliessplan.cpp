@@ -214,6 +214,7 @@ ImportReport import(Database& db, const PlanMatrix& plan)
 
     QStringList newCylinders;
     QStringList newCrossings;
+    QStringList touched; // cylinders whose crossings change, as literals
     QSet<QString> inPlan;
     for (qsizetype r = 0; r < plan.cylinders.size(); ++r) {
         const PlanMatrix::Cylinder& cylinder = plan.cylinders.at(r);
@@ -240,6 +241,8 @@ ImportReport import(Database& db, const PlanMatrix& plan)
                                 .arg(literal(cylinder.number), literal(cylinder.door), QString::number(r));
             report.cylindersAdded << cylinder.number;
             report.newCylinderCrossings += int(added.size());
+            if (!added.isEmpty())
+                touched << literal(number);
             continue;
         }
         if (old->cylinder.door != cylinder.door || old->row != r)
@@ -261,6 +264,8 @@ ImportReport import(Database& db, const PlanMatrix& plan)
                          .arg(literal(number)),
                      literals, QStringLiteral(")"));
         }
+        if (!added.isEmpty() || !removed.isEmpty())
+            touched << literal(number);
         for (const QString& key : std::as_const(added))
             report.crossingsAdded << number + QStringLiteral(": ") + key;
         for (const QString& key : std::as_const(removed))
@@ -272,6 +277,8 @@ ImportReport import(Database& db, const PlanMatrix& plan)
         if (!inPlan.contains(it.key())) {
             gone << literal(it->cylinder.number);
             report.cylindersRemoved << it->cylinder.number;
+            if (!it->keys.isEmpty())
+                touched << gone.last();
         }
     }
     inGroups(statements, QStringLiteral("INSERT INTO TBZylinder (ZylinderNr, Tuer, Reihe) VALUES"), newCylinders);
@@ -313,9 +320,13 @@ ImportReport import(Database& db, const PlanMatrix& plan)
     QStringList createdKeys;
     for (const QString& number : std::as_const(report.keysCreated))
         createdKeys << literal(number);
-    QList<RowChange::Scope> scopes = {{QStringLiteral("TBZylinder"), QStringLiteral("1")},
-                                      {QStringLiteral("TBSchliessung"), QStringLiteral("1")},
-                                      {QStringLiteral("TBPlanSchluessel"), QStringLiteral("1")}};
+    // Undo keeps the crossings of the cylinders the import changes, not all of a large plan's.
+    QList<RowChange::Scope> scopes = {
+        {QStringLiteral("TBZylinder"), QStringLiteral("1")},
+        {QStringLiteral("TBSchliessung"), touched.isEmpty() ? QStringLiteral("0")
+                                                            : QStringLiteral("ZylinderNr IN (") +
+                                                                  touched.join(QStringLiteral(", ")) + ')'},
+        {QStringLiteral("TBPlanSchluessel"), QStringLiteral("1")}};
     // The new keys last: taking one back takes its crossings along, which must be back in place by then.
     if (!createdKeys.isEmpty())
         scopes.append({QStringLiteral("TBSchluessel"),
