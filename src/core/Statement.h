@@ -2,6 +2,7 @@
 
 #include "SqlError.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QVariant>
@@ -67,6 +68,13 @@ public:
         return false;
     }
     sqlite3_stmt* handle() const { return m_stmt; }
+    // A text column of the current row without a copy: valid until the next step. A key that outlives
+    // the row must be copied (QByteArray(view.constData(), view.size())).
+    QByteArray textView(int column) const
+    {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+        return QByteArray::fromRawData(text, sqlite3_column_bytes(m_stmt, column));
+    }
 
 private:
     void check(int rc) const

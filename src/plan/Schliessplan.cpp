@@ -95,14 +95,9 @@ PlanMatrix stored(Database& db)
     int column = -1;
     QHash<QByteArray, int> rowOfNumber;
     std::vector<std::pair<int, int>> found; // row, column
-    // The row's text without a copy: valid until the next step.
-    const auto bytes = [](sqlite3_stmt* row, int column) {
-        return QByteArray::fromRawData(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
-                                       sqlite3_column_bytes(row, column));
-    };
     Statement crossings(db.handle(), "SELECT SchluesselNr, ZylinderNr FROM TBSchliessung ORDER BY SchluesselNr");
     while (crossings.next()) {
-        const QByteArray key = bytes(crossings.handle(), 0);
+        const QByteArray key = crossings.textView(0);
         if (!started || key != lastKey) {
             started = true;
             lastKey = QByteArray(key.constData(), key.size());
@@ -110,7 +105,7 @@ PlanMatrix stored(Database& db)
         }
         if (column < 0)
             continue;
-        const QByteArray number = bytes(crossings.handle(), 1);
+        const QByteArray number = crossings.textView(1);
         auto known = rowOfNumber.constFind(number);
         if (known == rowOfNumber.cend())
             known = rowOfNumber.insert(QByteArray(number.constData(), number.size()),

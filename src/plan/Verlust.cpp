@@ -149,21 +149,17 @@ std::optional<Report> report(Database& db, qint32 bewId)
         place.insert(TextCollation::equalityKey(report.doors.at(i).number), int(i));
     QHash<QByteArray, int> placeOfBytes;
     QHash<QByteArray, QList<int>> placesOfBytes; // by the key number's bytes
-    const auto bytes = [](sqlite3_stmt* row, int column) {
-        return QByteArray::fromRawData(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
-                                       sqlite3_column_bytes(row, column));
-    };
     Statement crossings(db.handle(), Dialect::translate(QStringLiteral("SELECT o.ZylinderNr, o.SchluesselNr ") +
                                                         keysToTheDoors));
     while (crossings.next()) {
-        const QByteArray cylinder = bytes(crossings.handle(), 0);
+        const QByteArray cylinder = crossings.textView(0);
         auto at = placeOfBytes.constFind(cylinder);
         if (at == placeOfBytes.cend())
             at = placeOfBytes.insert(QByteArray(cylinder.constData(), cylinder.size()),
                                      place.value(TextCollation::equalityKey(QString::fromUtf8(cylinder)), -1));
         if (*at < 0)
             continue;
-        const QByteArray key = bytes(crossings.handle(), 1);
+        const QByteArray key = crossings.textView(1);
         auto places = placesOfBytes.find(key);
         if (places == placesOfBytes.end())
             places = placesOfBytes.insert(QByteArray(key.constData(), key.size()), {});
