@@ -1,5 +1,6 @@
 #include "Schliessplan.h"
 
+#include "FoldedLookup.h"
 #include "core/Blanks.h"
 #include "core/Database.h"
 #include "core/KeyNumberFilter.h"
@@ -93,7 +94,7 @@ PlanMatrix stored(Database& db)
     bool started = false;
     QByteArray lastKey;
     int column = -1;
-    QHash<QByteArray, int> rowOfNumber;
+    FoldedLookup rowOfNumber(cylinderRow);
     std::vector<std::pair<int, int>> found; // row, column
     Statement crossings(db.handle(), "SELECT SchluesselNr, ZylinderNr FROM TBSchliessung ORDER BY SchluesselNr");
     while (crossings.next()) {
@@ -105,13 +106,8 @@ PlanMatrix stored(Database& db)
         }
         if (column < 0)
             continue;
-        const QByteArray number = crossings.textView(1);
-        auto known = rowOfNumber.constFind(number);
-        if (known == rowOfNumber.cend())
-            known = rowOfNumber.insert(QByteArray(number.constData(), number.size()),
-                                       cylinderRow.value(TextCollation::equalityKey(QString::fromUtf8(number)), -1));
-        if (*known >= 0)
-            found.push_back({*known, column});
+        if (const int row = rowOfNumber.value(crossings.textView(1)); row >= 0)
+            found.push_back({row, column});
     }
     // Each cylinder's keys in one piece, in the columns' order.
     QList<int> perCylinder(plan.cylinders.size(), 0);

@@ -1,5 +1,6 @@
 #include "Verlust.h"
 
+#include "FoldedLookup.h"
 #include "core/Blanks.h"
 #include "core/Database.h"
 #include "core/DateText.h"
@@ -147,23 +148,19 @@ std::optional<Report> report(Database& db, qint32 bewId)
     QHash<QString, int> place;
     for (qsizetype i = 0; i < report.doors.size(); ++i)
         place.insert(TextCollation::equalityKey(report.doors.at(i).number), int(i));
-    QHash<QByteArray, int> placeOfBytes;
+    FoldedLookup placeOfBytes(place);
     QHash<QByteArray, QList<int>> placesOfBytes; // by the key number's bytes
     Statement crossings(db.handle(), Dialect::translate(QStringLiteral("SELECT o.ZylinderNr, o.SchluesselNr ") +
                                                         keysToTheDoors));
     while (crossings.next()) {
-        const QByteArray cylinder = crossings.textView(0);
-        auto at = placeOfBytes.constFind(cylinder);
-        if (at == placeOfBytes.cend())
-            at = placeOfBytes.insert(QByteArray(cylinder.constData(), cylinder.size()),
-                                     place.value(TextCollation::equalityKey(QString::fromUtf8(cylinder)), -1));
-        if (*at < 0)
+        const int at = placeOfBytes.value(crossings.textView(0));
+        if (at < 0)
             continue;
         const QByteArray key = crossings.textView(1);
         auto places = placesOfBytes.find(key);
         if (places == placesOfBytes.end())
             places = placesOfBytes.insert(QByteArray(key.constData(), key.size()), {});
-        places->append(*at);
+        places->append(at);
     }
     QHash<QString, QList<int>> placesOfKey;
     for (auto it = placesOfBytes.cbegin(); it != placesOfBytes.cend(); ++it)
